@@ -1,0 +1,137 @@
+#include "Logging/qtcolorsink.h"
+
+#include <QBrush>
+#include <QCoreApplication>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QThread>
+
+namespace {
+
+QTextCharFormat foreground(Qt::GlobalColor color, bool bold = false)
+{
+    QTextCharFormat format;
+    format.setForeground(QBrush(color));
+    if (bold)
+        format.setFontWeight(QFont::Bold);
+    return format;
+}
+
+} // namespace
+
+QtColorSink::QtColorSink(QTextEdit *textEdit, int maxLines, bool darkColors, bool isUtf8)
+    : m_targetThread(textEdit ? textEdit->thread() : nullptr)
+    , m_isUtf8(isUtf8)
+    , m_outbox(std::make_shared<Outbox>())
+{
+    m_outbox->textEdit = textEdit;
+    if (textEdit) {
+        m_outbox->defaultFormat = textEdit->currentCharFormat();
+        // The document drops its oldest blocks itself, one at a time from the top.
+        textEdit->document()->setMaximumBlockCount(maxLines > 0 ? maxLines : 0);
+    }
+
+    using namespace spdlog::level;
+    if (darkColors) {
+        m_levelFormats[trace] = foreground(Qt::darkGray);
+        m_levelFormats[debug] = foreground(Qt::darkCyan);
+        m_levelFormats[info] = foreground(Qt::darkGreen);
+        m_levelFormats[warn] = foreground(Qt::darkYellow);
+        m_levelFormats[err] = foreground(Qt::darkRed);
+    } else {
+        m_levelFormats[trace] = foreground(Qt::gray);
+        m_levelFormats[debug] = foreground(Qt::cyan);
+        m_levelFormats[info] = foreground(Qt::green);
+        m_levelFormats[warn] = foreground(Qt::yellow);
+        m_levelFormats[err] = foreground(Qt::red);
+    }
+    m_levelFormats[critical] = foreground(Qt::white, true);
+    m_levelFormats[critical].setBackground(QBrush(darkColors ? Qt::darkRed : Qt::red));
+    m_levelFormats[off] = m_outbox->defaultFormat;
+}
+
+QtColorSink::~QtColorSink() = default;
+
+void QtColorSink::setLevelColor(spdlog::level::level_enum level, const QTextCharFormat &format)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    m_levelFormats.at(static_cast<size_t>(level)) = format;
+}
+
+void QtColorSink::sink_it_(const spdlog::details::log_msg &msg)
+{
+    spdlog::memory_buf_t formatted;
+    formatter_->format(msg, formatted);
+
+    // One line per block: the line break comes from the document, not the text.
+    size_t size = formatted.size();
+    while (size > 0 && (formatted[size - 1] == '\n' || formatted[size - 1] == '\r'))
+        --size;
+    const char *data = formatted.data();
+    const size_t colorStart = std::min(msg.color_range_start, size);
+    const size_t colorEnd = std::min(msg.color_range_end, size);
+
+    Line line;
+    line.colorFormat = m_levelFormats.at(static_cast<size_t>(msg.level));
+    if (m_isUtf8) {
+        line.text = QString::fromUtf8(data, qsizetype(size));
+        // The colour range counts bytes; the document counts UTF-16 units.
+        line.colorStart = int(QString::fromUtf8(data, qsizetype(colorStart)).size());
+        line.colorEnd = int(QString::fromUtf8(data, qsizetype(colorEnd)).size());
+    } else {
+        line.text = QString::fromLatin1(data, qsizetype(size));
+        line.colorStart = int(colorStart);
+        line.colorEnd = int(colorEnd);
+    }
+
+    bool postDrain = false;
+    {
+        std::lock_guard<std::mutex> lock(m_outbox->mutex);
+        m_outbox->lines.push_back(std::move(line));
+        if (QThread::currentThread() != m_targetThread && !m_outbox->drainPosted) {
+            m_outbox->drainPosted = true;
+            postDrain = true;
+        }
+    }
+
+    if (QThread::currentThread() == m_targetThread) {
+        m_outbox->drain();
+    } else if (postDrain) {
+        // The application object lives on the GUI thread, as the text edit does;
+        // it outlives every thread that logs.
+        if (QCoreApplication *app = QCoreApplication::instance()) {
+            QMetaObject::invokeMethod(
+                app, [outbox = m_outbox] { outbox->drain(); }, Qt::QueuedConnection);
+        }
+    }
+}
+
+void QtColorSink::Outbox::drain()
+{
+    std::deque<Line> pending;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        pending.swap(lines);
+        drainPosted = false;
+    }
+    if (!textEdit)
+        return;
+    for (const Line &line : pending)
+        write(line);
+}
+
+void QtColorSink::Outbox::write(const Line &line)
+{
+    QTextDocument *document = textEdit->document();
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    if (!document->isEmpty())
+        cursor.insertBlock();
+
+    const int start = std::clamp(line.colorStart, 0, int(line.text.size()));
+    const int end = std::clamp(line.colorEnd, start, int(line.text.size()));
+    cursor.insertText(line.text.left(start), defaultFormat);
+    cursor.insertText(line.text.mid(start, end - start), line.colorFormat);
+    cursor.insertText(line.text.mid(end), defaultFormat);
+}

@@ -1,0 +1,399 @@
+#include "Logging/qtcolorsink.h"
+#include "mainwindow.h"
+#include "translation.h"
+#include "ui_mainwindow.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QThread>
+#include <QTranslator>
+#include <QWindow>
+
+#include <DockAreaWidget.h>
+#include <DockManager.h>
+#include <DockWidget.h>
+#include <DockWidgetTab.h>
+#include <spdlog/spdlog.h>
+
+#include <memory>
+
+namespace {
+
+// "[2026-12-07 10:00:00.123] [mvl_logger] [info] Logger Setup Complete." -> the message
+QString messageOf(const QString &line)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\[[^\\]]*\\] \\[[^\\]]*\\] \\[[a-z]+\\] (.*)$"));
+    return pattern.match(line).captured(1);
+}
+
+QStringList logLines(const QTextEdit *panel)
+{
+    QStringList lines;
+    for (QTextBlock block = panel->document()->begin(); block.isValid(); block = block.next())
+        lines << block.text();
+    return lines;
+}
+
+QStringList texts(const QList<QAction *> &actions)
+{
+    QStringList result;
+    for (const QAction *action : actions)
+        result << (action->isSeparator() ? QStringLiteral("--") : action->text());
+    return result;
+}
+
+} // namespace
+
+class TestWorkspace : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+
+    void formBuildsMenusInBarOrder();
+    void formKeepsAnExistingObjectName();
+    void titleShowsModifiedMarkOnlyWhenModified();
+    void windowIconLoadsFromResources();
+    void centralDockHasNoTabAndCannotBeClosedMovedOrFloated();
+    void debugMenuTogglesLogDock();
+
+    void logStartsWithSetupLineAtInfoLevel();
+    void logColoursOnlyTheLevelText();
+    void logDecodesUtf8Messages();
+    void logKeepsOnlyTheLast500Lines();
+    void logPanelStaysEditable();
+    void logLinesFromAnotherThreadArriveInOrder();
+    void logIsHarmlessOnceThePanelIsGone();
+
+    void translationLookUp_data();
+    void translationLookUp();
+
+private:
+    MainWindow *makeWindow();
+    QTextEdit *logPanel(MainWindow *window);
+
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void TestWorkspace::cleanup()
+{
+    m_window.reset();
+    // The window registers its logger process-wide; each case starts afresh.
+    spdlog::drop_all();
+}
+
+MainWindow *TestWorkspace::makeWindow()
+{
+    m_window = std::make_unique<MainWindow>();
+    return m_window.get();
+}
+
+QTextEdit *TestWorkspace::logPanel(MainWindow *window)
+{
+    for (auto *candidate : window->findChildren<ads::CDockWidget *>()) {
+        if (candidate->windowTitle() == QLatin1String("MVL Logger"))
+            return qobject_cast<QTextEdit *>(candidate->widget());
+    }
+    return nullptr;
+}
+
+void TestWorkspace::formBuildsMenusInBarOrder()
+{
+    MainWindow *window = makeWindow();
+    auto *bar = window->menuBar();
+    QCOMPARE(bar->geometry().topLeft(), QPoint(0, 0));
+
+    QStringList titles;
+    QStringList names;
+    for (QAction *action : bar->actions()) {
+        titles << action->text();
+        names << action->menu()->objectName();
+    }
+    QCOMPARE(titles, QStringList({"&File", "&Edit", "&View", "Devices", "Graphing", "&Debug", "&Help"}));
+    QCOMPARE(names,
+             QStringList({"menuFile", "menuEdit", "menuView", "menuDevices", "menuGraphing", "menuDebug", "menuHelp"}));
+
+    auto menu = [window](const char *name) { return window->findChild<QMenu *>(QLatin1String(name)); };
+    QCOMPARE(texts(menu("menuFile")->actions()),
+             QStringList({"&New Project", "&Open Project...", "&Save Project", "Save Project &As...", "--",
+                          "&Export Project...", "--", "&Preferences", "&Quit"}));
+    QVERIFY(menu("menuEdit")->actions().isEmpty());
+    QCOMPARE(texts(menu("menuDevices")->actions()), QStringList({"Add New &Camera..."}));
+    QCOMPARE(texts(menu("menuGraphing")->actions()), QStringList({"Add New &Graph..."}));
+    QCOMPARE(texts(menu("menuDebug")->actions()), QStringList({"Dump Log Tree", "Open Log Directory", "MVL Logger"}));
+    QCOMPARE(texts(menu("menuHelp")->actions()), QStringList({"About..."}));
+
+    // Twelve form actions, none with icon, tooltip of its own or check mark.
+    const QStringList actionNames = {
+        "actionNew",          "actionOpen",        "actionAbout", "actionSave",        "actionSaveAs",
+        "actionExport",       "actionPreferences", "actionQuit",  "actionDumpLogTree", "actionOpenLogDirectory",
+        "actionAddNewCamera", "actionAddNewGraph"};
+    for (const QString &name : actionNames) {
+        auto *action = window->findChild<QAction *>(name);
+        QVERIFY2(action, qPrintable(name));
+        QVERIFY(action->icon().isNull());
+        QVERIFY(!action->isCheckable());
+        QVERIFY(action->statusTip().isEmpty());
+    }
+    QVERIFY(window->findChild<QAction *>("actionNew")->shortcut().isEmpty());
+    QVERIFY(window->statusBar()->currentMessage().isEmpty());
+}
+
+void TestWorkspace::formKeepsAnExistingObjectName()
+{
+    QMainWindow unnamed;
+    Ui_MainWindow form;
+    form.setupUi(&unnamed);
+    QCOMPARE(unnamed.objectName(), QStringLiteral("MainWindow"));
+    QCOMPARE(unnamed.windowTitle(), QStringLiteral("MainWindow"));
+    QCOMPARE(unnamed.size(), QSize(800, 600));
+
+    QMainWindow named;
+    named.setObjectName(QStringLiteral("lab"));
+    Ui_MainWindow other;
+    other.setupUi(&named);
+    QCOMPARE(named.objectName(), QStringLiteral("lab"));
+}
+
+void TestWorkspace::titleShowsModifiedMarkOnlyWhenModified()
+{
+    MainWindow *window = makeWindow();
+    QCOMPARE(window->windowTitle(), QStringLiteral("Velora - untitled project[*]"));
+    QVERIFY(!window->isWindowModified());
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QCOMPARE(window->windowHandle()->title(), QStringLiteral("Velora - untitled project"));
+    window->setWindowModified(true);
+    QCOMPARE(window->windowHandle()->title(), QStringLiteral("Velora - untitled project*"));
+    window->setWindowModified(false);
+    QCOMPARE(window->windowHandle()->title(), QStringLiteral("Velora - untitled project"));
+}
+
+void TestWorkspace::windowIconLoadsFromResources()
+{
+    MainWindow *window = makeWindow();
+    QVERIFY(!window->windowIcon().isNull());
+    QVERIFY(!window->windowIcon().pixmap(64, 64).isNull());
+}
+
+void TestWorkspace::centralDockHasNoTabAndCannotBeClosedMovedOrFloated()
+{
+    MainWindow *window = makeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    auto *manager = window->findChild<ads::CDockManager *>();
+    QVERIFY(manager);
+    QCOMPARE(window->centralWidget(), manager);
+
+    ads::CDockWidget *central = manager->centralWidget();
+    QVERIFY(central);
+    QCOMPARE(central->windowTitle(), QStringLiteral("Velora"));
+    auto *label = qobject_cast<QLabel *>(central->widget());
+    QVERIFY(label);
+    QCOMPARE(label->text(), QStringLiteral("Velora Workspace - Connect Devices to Start"));
+    QCOMPARE(label->alignment(), Qt::AlignCenter);
+
+    const auto features = central->features();
+    QVERIFY(features.testFlag(ads::CDockWidget::NoTab));
+    QVERIFY(!features.testFlag(ads::CDockWidget::DockWidgetClosable));
+    QVERIFY(!features.testFlag(ads::CDockWidget::DockWidgetMovable));
+    QVERIFY(!features.testFlag(ads::CDockWidget::DockWidgetFloatable));
+    QVERIFY(!central->tabWidget()->isVisible());
+}
+
+void TestWorkspace::debugMenuTogglesLogDock()
+{
+    MainWindow *window = makeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QTextEdit *panel = logPanel(window);
+    QVERIFY(panel);
+    auto *dock = qobject_cast<ads::CDockWidget *>(panel->parentWidget());
+    QVERIFY(dock);
+    QCOMPARE(dock->dockAreaWidget()->dockManager(), window->findChild<ads::CDockManager *>());
+
+    QAction *toggle = window->findChild<QMenu *>("menuDebug")->actions().last();
+    QCOMPARE(toggle, dock->toggleViewAction());
+    QVERIFY(toggle->isChecked());
+    QVERIFY(dock->isVisible());
+
+    toggle->trigger();
+    QVERIFY(!toggle->isChecked());
+    QVERIFY(dock->isClosed());
+
+    toggle->trigger();
+    QVERIFY(toggle->isChecked());
+    QVERIFY(!dock->isClosed());
+    QVERIFY(dock->isVisible());
+
+    // Closing the dock itself unchecks the entry as well.
+    dock->closeDockWidget();
+    QVERIFY(!toggle->isChecked());
+}
+
+void TestWorkspace::logStartsWithSetupLineAtInfoLevel()
+{
+    MainWindow *window = makeWindow();
+    const QStringList lines = logLines(logPanel(window));
+    QVERIFY(!lines.isEmpty());
+    QVERIFY2(lines.first().contains(QLatin1String("] [mvl_logger] [info] Logger Setup Complete.")),
+             qPrintable(lines.first()));
+    QCOMPARE(messageOf(lines.first()), QStringLiteral("Logger Setup Complete."));
+    QVERIFY(spdlog::get("mvl_logger"));
+}
+
+void TestWorkspace::logColoursOnlyTheLevelText()
+{
+    MainWindow *window = makeWindow();
+    QTextEdit *panel = logPanel(window);
+    spdlog::get("mvl_logger")->warn("watch out");
+
+    auto colourAt = [panel](int blockNumber, const QString &needle) {
+        const QTextBlock block = panel->document()->findBlockByNumber(blockNumber);
+        const int offset = block.text().indexOf(needle);
+        QTextCursor cursor(block);
+        cursor.setPosition(block.position() + offset + 1);
+        return cursor.charFormat().foreground().color();
+    };
+    QCOMPARE(colourAt(0, QStringLiteral("info")), QColor(Qt::green));
+    QCOMPARE(colourAt(1, QStringLiteral("warning")), QColor(Qt::yellow));
+    QVERIFY(colourAt(0, QStringLiteral("Logger Setup")) != QColor(Qt::green));
+    QVERIFY(colourAt(0, QStringLiteral("mvl_logger")) != QColor(Qt::green));
+}
+
+void TestWorkspace::logDecodesUtf8Messages()
+{
+    MainWindow *window = makeWindow();
+    const QString name = QStringLiteral("Kamera Zürich µ-Optik 原子");
+    spdlog::get("mvl_logger")->info(name.toStdString());
+    const QStringList lines = logLines(logPanel(window));
+    QCOMPARE(messageOf(lines.last()), name);
+
+    // The colour range is measured in bytes by spdlog; a multi-byte logger name
+    // must not shift the coloured span off the level text.
+    QTextEdit panel;
+    auto logger = spdlog::qt_color_logger_mt("µ-logger", &panel, 10, true);
+    logger->info("x");
+    const QTextBlock block = panel.document()->firstBlock();
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + block.text().indexOf(QLatin1String("info")) + 1);
+    QCOMPARE(cursor.charFormat().foreground().color(), QColor(Qt::green));
+    cursor.setPosition(block.position() + block.text().indexOf(QLatin1String("info")) - 1);
+    QVERIFY(cursor.charFormat().foreground().color() != QColor(Qt::green));
+}
+
+void TestWorkspace::logKeepsOnlyTheLast500Lines()
+{
+    MainWindow *window = makeWindow();
+    QTextEdit *panel = logPanel(window);
+    auto logger = spdlog::get("mvl_logger");
+    for (int i = 1; i <= 600; ++i)
+        logger->info("line {}", i);
+
+    const QStringList lines = logLines(panel);
+    QCOMPARE(lines.size(), 500);
+    QCOMPARE(messageOf(lines.first()), QStringLiteral("line 101"));
+    QCOMPARE(messageOf(lines.last()), QStringLiteral("line 600"));
+}
+
+void TestWorkspace::logPanelStaysEditable()
+{
+    MainWindow *window = makeWindow();
+    window->show();
+    QTextEdit *panel = logPanel(window);
+    QVERIFY(!panel->isReadOnly());
+    panel->setFocus();
+    panel->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(panel, "note: ");
+    QVERIFY(panel->document()->firstBlock().text().startsWith(QLatin1String("note: [")));
+
+    spdlog::get("mvl_logger")->info("after typing");
+    QCOMPARE(messageOf(logLines(panel).last()), QStringLiteral("after typing"));
+}
+
+void TestWorkspace::logLinesFromAnotherThreadArriveInOrder()
+{
+    MainWindow *window = makeWindow();
+    QTextEdit *panel = logPanel(window);
+    auto logger = spdlog::get("mvl_logger");
+
+    std::unique_ptr<QThread> worker(QThread::create([logger] {
+        for (int i = 0; i < 200; ++i)
+            logger->info("worker {}", i);
+    }));
+    worker->start();
+    QVERIFY(worker->wait(10000));
+    // Nothing may be written to the widget from the worker thread itself.
+    QCOMPARE(logLines(panel).size(), 1);
+
+    logger->info("gui after worker");
+    const QStringList lines = logLines(panel);
+    QCOMPARE(lines.size(), 202);
+    for (int i = 0; i < 200; ++i)
+        QCOMPARE(messageOf(lines.at(i + 1)), QStringLiteral("worker %1").arg(i));
+    QCOMPARE(messageOf(lines.last()), QStringLiteral("gui after worker"));
+
+    QTest::qWait(0); // the queued drain finds nothing left
+    QCOMPARE(logLines(panel).size(), 202);
+}
+
+void TestWorkspace::logIsHarmlessOnceThePanelIsGone()
+{
+    auto *panel = new QTextEdit;
+    auto logger = spdlog::qt_color_logger_mt("orphan", panel, 5, true);
+    logger->info("before");
+    std::unique_ptr<QThread> worker(QThread::create([logger] { logger->info("queued"); }));
+    worker->start();
+    QVERIFY(worker->wait(10000));
+    // The worker's line is still queued for the GUI thread when the panel goes.
+    QCOMPARE(panel->document()->blockCount(), 1);
+    delete panel;
+    QVERIFY_THROWS_NO_EXCEPTION(logger->info("after"));
+    QVERIFY_THROWS_NO_EXCEPTION(QCoreApplication::processEvents());
+}
+
+void TestWorkspace::translationLookUp_data()
+{
+    QTest::addColumn<QString>("directory");
+    QTest::addColumn<QStringList>("languages");
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<QString>("fileMenu");
+
+    QTest::newRow("first language wins") << ":/i18n-two-locales/" << QStringList{"de-DE", "en-US"} << true << "&Datei";
+    QTest::newRow("order decides") << ":/i18n-two-locales/" << QStringList{"en-US", "de-DE"} << true << "&File (US)";
+    QTest::newRow("missing first, found second")
+        << ":/i18n-two-locales/" << QStringList{"fr-FR", "en-US"} << true << "&File (US)";
+    QTest::newRow("language alone by cut-back")
+        << ":/i18n-language-only/" << QStringList{"de-DE"} << true << "&Datei (de)";
+    QTest::newRow("no languages") << ":/i18n-two-locales/" << QStringList{} << false << "&File";
+    QTest::newRow("shipped resources hold none") << ":/i18n/" << QStringList{"de-DE", "en-US"} << false << "&File";
+}
+
+void TestWorkspace::translationLookUp()
+{
+    QFETCH(QString, directory);
+    QFETCH(QStringList, languages);
+    QFETCH(bool, loaded);
+    QFETCH(QString, fileMenu);
+
+    QTranslator translator;
+    QCOMPARE(loadTranslation(translator, languages, directory), loaded);
+    QCOMPARE(translator.isEmpty(), !loaded);
+    if (loaded) {
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+        QCOMPARE(QCoreApplication::translate("MainWindow", "&File"), fileMenu);
+        QCoreApplication::removeTranslator(&translator);
+    }
+}
+
+QTEST_MAIN(TestWorkspace)
+#include "tst_workspace.moc"
