@@ -1,0 +1,5 @@
+#include "Wizards/devicelinkpage.h"
+
+DeviceLinkPage::DeviceLinkPage()
+    : QWizardPage(nullptr)
+{}
