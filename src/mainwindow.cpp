@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QTextEdit>
+#include <QTreeView>
 
 #include <DockManager.h>
 #include <DockWidget.h>
@@ -48,6 +49,16 @@ MainWindow::MainWindow(QWidget *parent)
     logDock->setWidget(logPanel);
     m_dockManager->addDockWidget(ads::BottomDockWidgetArea, logDock);
 
+    auto *propertyView = new QTreeView(this);
+    propertyView->setModel(&m_propertyModel);
+    propertyView->expandAll();
+    auto *propertyDock = new ads::CDockWidget(QStringLiteral("Property Table"));
+    propertyDock->setWidget(propertyView);
+    propertyDock->setMinimumSizeHintMode(ads::CDockWidget::MinimumSizeHintFromDockWidget);
+    propertyDock->resize(200, 100);
+    m_dockManager->addDockWidget(ads::LeftDockWidgetArea, propertyDock);
+
+    ui->menuView->addAction(propertyDock->toggleViewAction());
     ui->menuDebug->addAction(logDock->toggleViewAction());
 }
 

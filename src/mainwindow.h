@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Widgets/Models/proptreemodel.h"
+
 #include <QMainWindow>
 
 #include <memory>
@@ -25,4 +27,6 @@ private:
     Ui_MainWindow *ui;
     ads::CDockManager *m_dockManager = nullptr;
     std::shared_ptr<spdlog::logger> m_logger;
+    // Last member: destroyed first, while the property view still exists; the view lets go of it then.
+    PropTreeModel m_propertyModel;
 };
