@@ -5,7 +5,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QThread>
+
+#include <utility>
 
 namespace {
 
@@ -21,8 +22,7 @@ QTextCharFormat foreground(Qt::GlobalColor color, bool bold = false)
 } // namespace
 
 QtColorSink::QtColorSink(QTextEdit *textEdit, int maxLines, bool darkColors, bool isUtf8)
-    : m_targetThread(textEdit ? textEdit->thread() : nullptr)
-    , m_isUtf8(isUtf8)
+    : m_isUtf8(isUtf8)
     , m_outbox(std::make_shared<Outbox>())
 {
     m_outbox->textEdit = textEdit;
@@ -89,21 +89,16 @@ void QtColorSink::sink_it_(const spdlog::details::log_msg &msg)
     {
         std::lock_guard<std::mutex> lock(m_outbox->mutex);
         m_outbox->lines.push_back(std::move(line));
-        if (QThread::currentThread() != m_targetThread && !m_outbox->drainPosted) {
-            m_outbox->drainPosted = true;
-            postDrain = true;
-        }
+        postDrain = !std::exchange(m_outbox->drainPosted, true);
     }
-
-    if (QThread::currentThread() == m_targetThread) {
-        m_outbox->drain();
-    } else if (postDrain) {
-        // The application object lives on the GUI thread, as the text edit does;
-        // it outlives every thread that logs.
-        if (QCoreApplication *app = QCoreApplication::instance()) {
+    // Lines are written by the GUI thread's event loop, in batches: whatever
+    // thread logs, the order is the order of logging, and a burst of lines costs
+    // one layout of the text edit rather than one per line. The application
+    // object lives on the GUI thread, as the text edit does.
+    if (postDrain) {
+        if (QCoreApplication *app = QCoreApplication::instance())
             QMetaObject::invokeMethod(
                 app, [outbox = m_outbox] { outbox->drain(); }, Qt::QueuedConnection);
-        }
     }
 }
 
@@ -117,21 +112,23 @@ void QtColorSink::Outbox::drain()
     }
     if (!textEdit)
         return;
-    for (const Line &line : pending)
-        write(line);
-}
+    // Lines the document would drop at once are not written at all.
+    const int maxLines = textEdit->document()->maximumBlockCount();
+    if (maxLines > 0 && pending.size() > size_t(maxLines))
+        pending.erase(pending.begin(), pending.end() - maxLines);
 
-void QtColorSink::Outbox::write(const Line &line)
-{
     QTextDocument *document = textEdit->document();
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);
-    if (!document->isEmpty())
-        cursor.insertBlock();
-
-    const int start = std::clamp(line.colorStart, 0, int(line.text.size()));
-    const int end = std::clamp(line.colorEnd, start, int(line.text.size()));
-    cursor.insertText(line.text.left(start), defaultFormat);
-    cursor.insertText(line.text.mid(start, end - start), line.colorFormat);
-    cursor.insertText(line.text.mid(end), defaultFormat);
+    cursor.beginEditBlock();
+    for (const Line &line : pending) {
+        if (!document->isEmpty())
+            cursor.insertBlock();
+        const int start = std::clamp(line.colorStart, 0, int(line.text.size()));
+        const int end = std::clamp(line.colorEnd, start, int(line.text.size()));
+        cursor.insertText(line.text.left(start), defaultFormat);
+        cursor.insertText(line.text.mid(start, end - start), line.colorFormat);
+        cursor.insertText(line.text.mid(end), defaultFormat);
+    }
+    cursor.endEditBlock();
 }

@@ -13,13 +13,12 @@
 #include <string>
 
 class QTextEdit;
-class QThread;
 
 /// spdlog sink that appends each formatted line to a QTextEdit, drawing the
 /// level text in the level's colour. It may be called from any thread: lines are
-/// queued and written on the text edit's thread, in the order they were logged.
-/// The text edit keeps only the last `maxLines` lines (0: no limit). Once the
-/// text edit is destroyed the sink drops what it is given.
+/// queued and written by the GUI thread's event loop, in the order they were
+/// logged. The text edit keeps only the last `maxLines` lines (0: no limit).
+/// Once the text edit is destroyed the sink drops what it is given.
 class QtColorSink final : public spdlog::sinks::base_sink<std::mutex>
 {
 public:
@@ -52,10 +51,8 @@ private:
         QTextCharFormat defaultFormat;
 
         void drain();
-        void write(const Line &line);
     };
 
-    QThread *m_targetThread;
     bool m_isUtf8;
     std::array<QTextCharFormat, spdlog::level::n_levels> m_levelFormats;
     std::shared_ptr<Outbox> m_outbox;
