@@ -1,12 +1,17 @@
 #include "mainwindow.h"
 
 #include "Logging/qtcolorsink.h"
+#include "Widgets/Models/configurationtree.h"
+#include "Wizards/graphwizard.h"
 #include "ui_mainwindow.h"
 
+#include <QFile>
+#include <QFileDialog>
 #include <QIcon>
 #include <QLabel>
 #include <QTextEdit>
 #include <QTreeView>
+#include <QXmlStreamReader>
 
 #include <DockManager.h>
 #include <DockWidget.h>
@@ -30,6 +35,17 @@ MainWindow::MainWindow(QWidget *parent)
     ads::CDockManager::setConfigFlag(ads::CDockManager::XmlCompressionEnabled, false);
     ads::CDockManager::setConfigFlag(ads::CDockManager::FocusHighlighting, true);
     m_dockManager = new ads::CDockManager(this);
+
+    // Application-wide, so saving works from a wizard or a floating dock too.
+    ui->actionSave->setShortcut(QKeySequence(QKeySequence::Save));
+    ui->actionSave->setShortcutContext(Qt::ApplicationShortcut);
+    connect(ui->actionSave, &QAction::triggered, this, &MainWindow::saveProject);
+    ui->actionSaveAs->setShortcut(QKeySequence(QKeySequence::SaveAs));
+    ui->actionSaveAs->setShortcutContext(Qt::ApplicationShortcut);
+    connect(ui->actionSaveAs, &QAction::triggered, this, &MainWindow::saveProjectAs);
+    connect(ui->actionOpen, &QAction::triggered, this, &MainWindow::openProject);
+    connect(ui->actionAddNewCamera, &QAction::triggered, this, &MainWindow::addNewCamera);
+    connect(ui->actionAddNewGraph, &QAction::triggered, this, &MainWindow::addNewGraph);
 
     // The welcome dock must be the first dock the manager receives: it refuses a
     // central widget once any other dock exists.
@@ -65,4 +81,52 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     delete ui;
+}
+
+// There is no project file yet: opening reads a configuration file into a
+// configuration tree, whose only lasting effect is its log lines, and the save
+// commands only clear the modified mark.
+bool MainWindow::openProject()
+{
+    m_logger->info("Opening projects...");
+    const QString fileName = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), QString(), QString());
+    QFile mfile(fileName);
+    if (mfile.open(QIODevice::ReadOnly)) {
+        QXmlStreamReader xml;
+        xml.setDevice(&mfile);
+        {
+            ConfigurationTree confTree(&xml, m_logger);
+        }
+    }
+    setWindowModified(false);
+    return true;
+}
+
+bool MainWindow::saveProject()
+{
+    m_logger->info("Saving project...");
+    setWindowModified(false);
+    return true;
+}
+
+bool MainWindow::saveProjectAs()
+{
+    m_logger->info("Saving project as...");
+    setWindowModified(false);
+    return true;
+}
+
+void MainWindow::addNewCamera()
+{
+    m_logger->info("Adding New Camera View.");
+    setWindowModified(true);
+}
+
+// Wizards are independent top-level windows; closing one only hides it.
+void MainWindow::addNewGraph()
+{
+    m_logger->info("Adding New Graph View.");
+    auto *wizard = new GraphWizard(nullptr);
+    wizard->show();
+    setWindowModified(true);
 }

@@ -23,6 +23,13 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+protected slots:
+    bool openProject();
+    bool saveProject();
+    bool saveProjectAs();
+    void addNewCamera();
+    void addNewGraph();
+
 private:
     Ui_MainWindow *ui;
     ads::CDockManager *m_dockManager = nullptr;

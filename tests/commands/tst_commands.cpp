@@ -1,22 +1,256 @@
 #include "Wizards/graphwizard.h"
+#include "mainwindow.h"
+#include "workspacesupport.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <QWindow>
 #include <QWizardPage>
 
+#include <DockWidget.h>
+#include <spdlog/spdlog.h>
+
+#include <functional>
 #include <memory>
+
+using namespace WorkspaceSupport;
+
+namespace {
+
+QList<GraphWizard *> graphWizards()
+{
+    QList<GraphWizard *> wizards;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *wizard = qobject_cast<GraphWizard *>(widget))
+            wizards << wizard;
+    }
+    return wizards;
+}
+
+// Answers the next modal file dialog from the event loop it runs.
+void answerFileDialog(const std::function<void(QFileDialog *)> &answer)
+{
+    QTimer::singleShot(0, [answer] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        answer(dialog);
+    });
+}
+
+} // namespace
 
 class TestCommands : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void cleanup();
+
+    void connectedActionsHaveTheirShortcutsOnly();
+    void openProjectCancelledLogsOnlyItsLine();
+    void openProjectReadsTheChosenFile_data();
+    void openProjectReadsTheChosenFile();
+    void modifiedMarkFollowsCommands();
+    void saveShortcutWorksFromOtherWindows();
+    void addNewGraphOpensIndependentWizards();
+
     void graphWizardOpensOnInformationPage();
     void graphWizardFinishKeepsItOpenAndUnchanged();
     void graphWizardCancelAndEscapeHideIt_data();
     void graphWizardCancelAndEscapeHideIt();
+
+private:
+    MainWindow *showWindow();
+    QStringList messagesSinceStart() const;
+
+    std::unique_ptr<MainWindow> m_window;
+    QTemporaryDir m_dir;
 };
+
+void TestCommands::cleanup()
+{
+    // The application keeps closed wizards for the rest of the run; a test case is a run.
+    qDeleteAll(graphWizards());
+    m_window.reset();
+    spdlog::drop_all();
+}
+
+MainWindow *TestCommands::showWindow()
+{
+    m_window = std::make_unique<MainWindow>();
+    m_window->show();
+    if (!QTest::qWaitForWindowExposed(m_window.get()))
+        qWarning("main window not exposed");
+    return m_window.get();
+}
+
+// The log after its first line ("Logger Setup Complete.").
+QStringList TestCommands::messagesSinceStart() const
+{
+    return logMessages(logPanel(m_window.get())).mid(1);
+}
+
+void TestCommands::connectedActionsHaveTheirShortcutsOnly()
+{
+    MainWindow *window = showWindow();
+    auto action = [window](const char *name) { return window->findChild<QAction *>(QLatin1String(name)); };
+    QCOMPARE(action("actionSave")->shortcut(), QKeySequence(QKeySequence::Save));
+    QCOMPARE(action("actionSave")->shortcutContext(), Qt::ApplicationShortcut);
+    QCOMPARE(action("actionSaveAs")->shortcut(), QKeySequence(QKeySequence::SaveAs));
+    QCOMPARE(action("actionSaveAs")->shortcutContext(), Qt::ApplicationShortcut);
+    for (const char *name : {"actionOpen", "actionAddNewCamera", "actionAddNewGraph", "actionNew", "actionQuit"})
+        QVERIFY2(action(name)->shortcut().isEmpty(), name);
+
+    // One line per trigger: the form's connectSlotsByName adds no second connection.
+    action("actionSave")->trigger();
+    action("actionSaveAs")->trigger();
+    action("actionAddNewGraph")->trigger();
+    QCOMPARE(messagesSinceStart(),
+             QStringList({"Saving project...", "Saving project as...", "Adding New Graph View."}));
+    QCOMPARE(graphWizards().size(), 1);
+
+    // The unconnected actions do nothing, and the window stays.
+    for (const char *name : {"actionNew", "actionAbout", "actionExport", "actionPreferences", "actionQuit",
+                             "actionDumpLogTree", "actionOpenLogDirectory"})
+        action(name)->trigger();
+    QCOMPARE(messagesSinceStart().size(), 3);
+    QVERIFY(window->isVisible());
+}
+
+void TestCommands::openProjectCancelledLogsOnlyItsLine()
+{
+    MainWindow *window = showWindow();
+    window->setWindowModified(true);
+    QString caption;
+    answerFileDialog([&caption](QFileDialog *dialog) {
+        caption = dialog->windowTitle();
+        dialog->reject();
+    });
+    window->findChild<QAction *>("actionOpen")->trigger();
+
+    QCOMPARE(caption, QStringLiteral("Open"));
+    QCOMPARE(messagesSinceStart(), QStringList({"Opening projects..."}));
+    QVERIFY(!window->isWindowModified());
+}
+
+void TestCommands::openProjectReadsTheChosenFile_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("vanishes");
+    QTest::addColumn<QStringList>("expected");
+
+    const QString data = QFINDTESTDATA("data");
+    QTest::newRow("configuration file") << data + "/lab.xml" << false
+                                        << QStringList({"Opening projects...", "Trap", "Laser Power", "Pattern",
+                                                        "Imaging", "Exposure"});
+    QTest::newRow("not a configuration file") << data + "/notes.txt" << false << QStringList({"Opening projects..."});
+    QTest::newRow("file gone before it is read") << QString() << true << QStringList({"Opening projects..."});
+}
+
+void TestCommands::openProjectReadsTheChosenFile()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, vanishes);
+    QFETCH(QStringList, expected);
+    if (vanishes) {
+        file = m_dir.filePath(QStringLiteral("vanishing.xml"));
+        QFile::copy(QFINDTESTDATA("data/lab.xml"), file);
+    }
+
+    MainWindow *window = showWindow();
+    window->setWindowModified(true);
+    answerFileDialog([file, vanishes](QFileDialog *dialog) {
+        if (vanishes)
+            QObject::connect(dialog, &QFileDialog::fileSelected, [](const QString &path) { QFile::remove(path); });
+        dialog->selectFile(file);
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    window->findChild<QAction *>("actionOpen")->trigger();
+
+    QCOMPARE(messagesSinceStart(), expected);
+    QVERIFY(!window->isWindowModified());
+}
+
+void TestCommands::modifiedMarkFollowsCommands()
+{
+    MainWindow *window = showWindow();
+    QCOMPARE(window->windowHandle()->title(), QStringLiteral("Velora - untitled project"));
+
+    window->findChild<QAction *>("actionAddNewGraph")->trigger();
+    QVERIFY(window->isWindowModified());
+    QCOMPARE(window->windowHandle()->title(), QStringLiteral("Velora - untitled project*"));
+
+    // Cancelling the wizard leaves the mark; saving clears it although nothing is written.
+    GraphWizard *wizard = graphWizards().value(0);
+    QVERIFY(wizard);
+    wizard->button(QWizard::CancelButton)->click();
+    QVERIFY(window->isWindowModified());
+
+    window->findChild<QAction *>("actionSave")->trigger();
+    QVERIFY(!window->isWindowModified());
+    QCOMPARE(window->windowHandle()->title(), QStringLiteral("Velora - untitled project"));
+
+    window->findChild<QAction *>("actionAddNewGraph")->trigger();
+    window->findChild<QAction *>("actionSaveAs")->trigger();
+    QVERIFY(!window->isWindowModified());
+}
+
+void TestCommands::saveShortcutWorksFromOtherWindows()
+{
+    MainWindow *window = showWindow();
+    window->findChild<QAction *>("actionAddNewGraph")->trigger();
+    GraphWizard *wizard = graphWizards().value(0);
+    QVERIFY(wizard);
+    QApplication::setActiveWindow(wizard);
+    QVERIFY(QTest::qWaitForWindowActive(wizard));
+    QTest::keySequence(wizard, QKeySequence(QKeySequence::Save));
+    QCOMPARE(messagesSinceStart(), QStringList({"Adding New Graph View.", "Saving project..."}));
+    QVERIFY(!window->isWindowModified());
+    QVERIFY(wizard->isVisible());
+
+    ads::CDockWidget *logDock = dockTitled(window, QStringLiteral("MVL Logger"));
+    logDock->setFloating();
+    QWidget *floating = logDock->window();
+    QVERIFY(floating != window);
+    QApplication::setActiveWindow(floating);
+    QVERIFY(QTest::qWaitForWindowActive(floating));
+    QTest::keySequence(floating, QKeySequence(QKeySequence::Save));
+    QCOMPARE(messagesSinceStart().last(), QStringLiteral("Saving project..."));
+    QCOMPARE(messagesSinceStart().size(), 3);
+}
+
+void TestCommands::addNewGraphOpensIndependentWizards()
+{
+    MainWindow *window = showWindow();
+    QAction *add = window->findChild<QAction *>("actionAddNewGraph");
+    add->trigger();
+    add->trigger();
+
+    const QList<GraphWizard *> wizards = graphWizards();
+    QCOMPARE(wizards.size(), 2);
+    for (GraphWizard *wizard : wizards) {
+        QVERIFY(wizard->isVisible());
+        QVERIFY(!wizard->parent());
+        QVERIFY(!wizard->isModal());
+    }
+    wizards[1]->button(QWizard::NextButton)->click();
+    wizards[1]->button(QWizard::FinishButton)->click();
+    QVERIFY(wizards[1]->isVisible());
+    QCOMPARE(wizards[1]->currentId(), 1);
+    QCOMPARE(wizards[0]->currentId(), 0);
+
+    QTest::keyClick(wizards[0], Qt::Key_Escape);
+    QVERIFY(!wizards[0]->isVisible());
+    QVERIFY(wizards[1]->isVisible());
+    QCOMPARE(messagesSinceStart(), QStringList({"Adding New Graph View.", "Adding New Graph View."}));
+}
 
 void TestCommands::graphWizardOpensOnInformationPage()
 {

@@ -3,6 +3,8 @@
 #include "Widgets/Models/proptreemodel.h"
 #include "mainwindow.h"
 
+#include "workspacesupport.h"
+
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QFile>
@@ -529,11 +531,8 @@ MainWindow *TestModels::showWindow()
 
 QTreeView *TestModels::propertyView()
 {
-    for (auto *dock : m_window->findChildren<ads::CDockWidget *>()) {
-        if (dock->windowTitle() == QLatin1String("Property Table"))
-            return qobject_cast<QTreeView *>(dock->widget());
-    }
-    return nullptr;
+    ads::CDockWidget *dock = WorkspaceSupport::dockTitled(m_window.get(), QStringLiteral("Property Table"));
+    return dock ? qobject_cast<QTreeView *>(dock->widget()) : nullptr;
 }
 
 void TestModels::panelShowsTheModelExpandedAtTheLeft()

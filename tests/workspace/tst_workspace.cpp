@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 #include "translation.h"
 #include "ui_mainwindow.h"
+#include "workspacesupport.h"
 
 #include <QAction>
 #include <QLabel>
@@ -25,30 +26,9 @@
 
 #include <memory>
 
+using namespace WorkspaceSupport;
+
 namespace {
-
-// "[2026-12-07 10:00:00.123] [mvl_logger] [info] Logger Setup Complete." -> the message
-QString messageOf(const QString &line)
-{
-    static const QRegularExpression pattern(QStringLiteral("^\\[[^\\]]*\\] \\[[^\\]]*\\] \\[[a-z]+\\] (.*)$"));
-    return pattern.match(line).captured(1);
-}
-
-// What the panel shows now, without letting the event loop run.
-QStringList writtenLines(const QTextEdit *panel)
-{
-    QStringList lines;
-    for (QTextBlock block = panel->document()->begin(); block.isValid(); block = block.next())
-        lines << block.text();
-    return lines;
-}
-
-// The sink writes on the GUI thread's event loop: let it run, then read the panel.
-QStringList logLines(const QTextEdit *panel)
-{
-    QCoreApplication::processEvents();
-    return writtenLines(panel);
-}
 
 QStringList texts(const QList<QAction *> &actions)
 {
@@ -88,7 +68,6 @@ private slots:
 
 private:
     MainWindow *makeWindow();
-    QTextEdit *logPanel(MainWindow *window);
 
     std::unique_ptr<MainWindow> m_window;
 };
@@ -104,15 +83,6 @@ MainWindow *TestWorkspace::makeWindow()
 {
     m_window = std::make_unique<MainWindow>();
     return m_window.get();
-}
-
-QTextEdit *TestWorkspace::logPanel(MainWindow *window)
-{
-    for (auto *candidate : window->findChildren<ads::CDockWidget *>()) {
-        if (candidate->windowTitle() == QLatin1String("MVL Logger"))
-            return qobject_cast<QTextEdit *>(candidate->widget());
-    }
-    return nullptr;
 }
 
 void TestWorkspace::formBuildsMenusInBarOrder()

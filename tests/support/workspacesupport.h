@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QTextEdit;
+class QWidget;
+
+namespace ads {
+class CDockWidget;
+}
+
+// Reading the workspace the way an operator sees it: docks by title, the log
+// panel's lines and their messages.
+namespace WorkspaceSupport {
+
+/// The dock titled `title` among `window`'s children, or null.
+ads::CDockWidget *dockTitled(const QWidget *window, const QString &title);
+/// The text edit of the "MVL Logger" dock, or null.
+QTextEdit *logPanel(const QWidget *window);
+
+/// "[2026-12-07 10:00:00.123] [mvl_logger] [info] Logger Setup Complete." -> "Logger Setup Complete."
+QString messageOf(const QString &line);
+/// The panel's lines as they stand, without letting the event loop run.
+QStringList writtenLines(const QTextEdit *panel);
+/// The panel's lines once the event loop has written what was logged (the sink writes there).
+QStringList logLines(const QTextEdit *panel);
+/// The messages of logLines().
+QStringList logMessages(const QTextEdit *panel);
+
+} // namespace WorkspaceSupport
