@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "Logging/qtcolorsink.h"
+#include "cameraprobe.h"
 #include "ui_mainwindow.h"
 
 #include <QIcon>
@@ -49,6 +50,8 @@ MainWindow::MainWindow(QWidget *parent)
     m_dockManager->addDockWidget(ads::BottomDockWidgetArea, logDock);
 
     ui->menuDebug->addAction(logDock->toggleViewAction());
+
+    probeFirstCamera(*m_logger);
 }
 
 MainWindow::~MainWindow()
