@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QThreadPool>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
@@ -20,5 +21,9 @@ int main(int argc, char *argv[])
 
     MainWindow w;
     w.showMaximized();
-    return a.exec();
+    const int exitCode = a.exec();
+    // The camera grab loops were told to stop when the application quit; they
+    // end before the window and its camera views go.
+    QThreadPool::globalInstance()->waitForDone();
+    return exitCode;
 }

@@ -2,7 +2,9 @@
 
 #include "Logging/qtcolorsink.h"
 #include "Widgets/Models/configurationtree.h"
+#include "Wizards/camerawizard.h"
 #include "Wizards/graphwizard.h"
+#include "cameraprobe.h"
 #include "ui_mainwindow.h"
 
 #include <QFile>
@@ -76,6 +78,8 @@ MainWindow::MainWindow(QWidget *parent)
 
     ui->menuView->addAction(propertyDock->toggleViewAction());
     ui->menuDebug->addAction(logDock->toggleViewAction());
+
+    probeFirstCamera(*m_logger);
 }
 
 MainWindow::~MainWindow()
@@ -116,13 +120,16 @@ bool MainWindow::saveProjectAs()
     return true;
 }
 
+// Wizards are independent top-level windows; closing one only hides it.
 void MainWindow::addNewCamera()
 {
     m_logger->info("Adding New Camera View.");
+    // Its page lists the attached cameras while it is built.
+    auto *wizard = new CameraWizard(m_dockManager, m_logger, nullptr);
+    wizard->show();
     setWindowModified(true);
 }
 
-// Wizards are independent top-level windows; closing one only hides it.
 void MainWindow::addNewGraph()
 {
     m_logger->info("Adding New Graph View.");

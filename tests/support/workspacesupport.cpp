@@ -25,10 +25,22 @@ QTextEdit *logPanel(const QWidget *window)
     return dock ? qobject_cast<QTextEdit *>(dock->widget()) : nullptr;
 }
 
+namespace {
+const QRegularExpression &linePattern()
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\[[^\\]]*\\] \\[[^\\]]*\\] \\[([a-z]+)\\] (.*)$"));
+    return pattern;
+}
+} // namespace
+
 QString messageOf(const QString &line)
 {
-    static const QRegularExpression pattern(QStringLiteral("^\\[[^\\]]*\\] \\[[^\\]]*\\] \\[[a-z]+\\] (.*)$"));
-    return pattern.match(line).captured(1);
+    return linePattern().match(line).captured(2);
+}
+
+QString levelOf(const QString &line)
+{
+    return linePattern().match(line).captured(1);
 }
 
 QStringList writtenLines(const QTextEdit *panel)
@@ -51,6 +63,14 @@ QStringList logMessages(const QTextEdit *panel)
     for (const QString &line : logLines(panel))
         messages << messageOf(line);
     return messages;
+}
+
+QStringList logEntries(const QTextEdit *panel)
+{
+    QStringList entries;
+    for (const QString &line : logLines(panel))
+        entries << levelOf(line) + QStringLiteral(": ") + messageOf(line);
+    return entries;
 }
 
 } // namespace WorkspaceSupport

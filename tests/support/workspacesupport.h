@@ -21,11 +21,15 @@ QTextEdit *logPanel(const QWidget *window);
 
 /// "[2026-12-07 10:00:00.123] [mvl_logger] [info] Logger Setup Complete." -> "Logger Setup Complete."
 QString messageOf(const QString &line);
+/// The same line -> "info".
+QString levelOf(const QString &line);
 /// The panel's lines as they stand, without letting the event loop run.
 QStringList writtenLines(const QTextEdit *panel);
 /// The panel's lines once the event loop has written what was logged (the sink writes there).
 QStringList logLines(const QTextEdit *panel);
 /// The messages of logLines().
 QStringList logMessages(const QTextEdit *panel);
+/// logLines() as "level: message", e.g. "warning: Camera probe failed: ...".
+QStringList logEntries(const QTextEdit *panel);
 
 } // namespace WorkspaceSupport

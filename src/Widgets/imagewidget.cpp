@@ -1,0 +1,1 @@
+#include "Widgets/imagewidget.h"

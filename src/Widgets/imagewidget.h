@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QWidget>
+
+class ImageWidget : public QWidget
+{
+    Q_OBJECT
+};
