@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QThreadPool>
 #include <QTranslator>
+#include <QWizard>
 
 int main(int argc, char *argv[])
 {
@@ -23,7 +24,15 @@ int main(int argc, char *argv[])
     w.showMaximized();
     const int exitCode = a.exec();
     // The camera grab loops were told to stop when the application quit; they
-    // end before the window and its camera views go.
+    // end before the window and its camera views go. Their endings, and the
+    // workers' deletion, are still queued: deliver them now.
     QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Closed wizards stay, hidden, for the whole run; the run is over.
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (!window->parent() && qobject_cast<QWizard *>(window))
+            delete window;
+    }
     return exitCode;
 }

@@ -41,6 +41,8 @@
 namespace Emu = Pylon::Emulation;
 using namespace std::chrono_literals;
 
+using WorkspaceSupport::cameraDocks;
+
 namespace {
 
 Emu::DeviceSettings smallDevice(const std::string &name, std::chrono::microseconds period = 5ms)
@@ -112,20 +114,6 @@ QStringList logLines(MainWindow *window)
     return WorkspaceSupport::logEntries(WorkspaceSupport::logPanel(window));
 }
 
-QList<ads::CDockWidget *> cameraDocks(ads::CDockManager *manager)
-{
-    QList<ads::CDockWidget *> docks;
-    // Neither dockWidgetsMap(), keyed by the object name that every camera dock
-    // shares, nor findChildren(): a dock area takes its hidden tabs out of the widget tree.
-    for (int i = 0; i < manager->dockAreaCount(); ++i) {
-        for (auto *dock : manager->dockArea(i)->dockWidgets()) {
-            if (dock->windowTitle() == QLatin1String("Camera Id"))
-                docks << dock;
-        }
-    }
-    return docks;
-}
-
 QLabel *frameLabel(QWidget *view)
 {
     return view->findChild<QLabel *>();
@@ -192,7 +180,6 @@ private slots:
 private:
     MainWindow *makeWindow();
     CameraWizard *makeWizard(MainWindow *window);
-    void endCameraLoops();
 
     std::unique_ptr<MainWindow> m_window;
     std::vector<std::unique_ptr<CameraWizard>> m_wizards;
@@ -205,7 +192,8 @@ void TestCamera::init()
 
 void TestCamera::cleanup()
 {
-    endCameraLoops();
+    // The wizards' workers are nobody's to stop: take their devices away.
+    WorkspaceSupport::endCameraLoops();
     m_wizards.clear();
     m_window.reset();
     // The window registers its logger process-wide; each case starts afresh.
@@ -224,16 +212,6 @@ CameraWizard *TestCamera::makeWizard(MainWindow *window)
     m_wizards.push_back(
         std::make_unique<CameraWizard>(window->findChild<ads::CDockManager *>(), spdlog::get("mvl_logger"), nullptr));
     return m_wizards.back().get();
-}
-
-void TestCamera::endCameraLoops()
-{
-    // The wizards' workers are nobody's to stop: take their devices away, so
-    // their loops end, then let the GUI thread delete them.
-    Emu::setDevices({});
-    QThreadPool::globalInstance()->waitForDone();
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void TestCamera::probeLogsOnlyWhenNoDeviceIsAttached_data()
@@ -787,7 +765,8 @@ void TestCamera::closingTheWindowStopsEveryLoopPromptly()
     const qint64 elapsed = clock.elapsed();
     watchdog.stop();
     if (!loopsEnded)
-        endCameraLoops();
+        // The wizards' workers are nobody's to stop: take their devices away.
+        WorkspaceSupport::endCameraLoops();
     QVERIFY(loopsEnded);
 
     qInfo("four streaming cameras: %lld ms from closing the window to the pool's end", elapsed);

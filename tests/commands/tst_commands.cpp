@@ -1,3 +1,5 @@
+#include "Widgets/camerawidget.h"
+#include "Wizards/camerawizard.h"
 #include "Wizards/graphwizard.h"
 #include "mainwindow.h"
 #include "workspacesupport.h"
@@ -6,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,7 +17,10 @@
 #include <QWindow>
 #include <QWizardPage>
 
+#include <DockAreaWidget.h>
+#include <DockManager.h>
 #include <DockWidget.h>
+#include <pylon/EmulationControl.h>
 #include <spdlog/spdlog.h>
 
 #include <functional>
@@ -24,14 +30,19 @@ using namespace WorkspaceSupport;
 
 namespace {
 
-QList<GraphWizard *> graphWizards()
+template <typename Wizard> QList<Wizard *> openedWizards()
 {
-    QList<GraphWizard *> wizards;
+    QList<Wizard *> wizards;
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *wizard = qobject_cast<GraphWizard *>(widget))
+        if (auto *wizard = qobject_cast<Wizard *>(widget))
             wizards << wizard;
     }
     return wizards;
+}
+
+QList<GraphWizard *> graphWizards()
+{
+    return openedWizards<GraphWizard>();
 }
 
 // Answers the next modal file dialog from the event loop it runs.
@@ -60,6 +71,7 @@ private slots:
     void modifiedMarkFollowsCommands();
     void saveShortcutWorksFromOtherWindows();
     void addNewGraphOpensIndependentWizards();
+    void addNewCameraOpensALiveCameraTab();
 
     void graphWizardOpensOnInformationPage();
     void graphWizardFinishKeepsItOpenAndUnchanged();
@@ -76,8 +88,11 @@ private:
 
 void TestCommands::cleanup()
 {
+    endCameraLoops();
+    Pylon::Emulation::reset();
     // The application keeps closed wizards for the rest of the run; a test case is a run.
     qDeleteAll(graphWizards());
+    qDeleteAll(openedWizards<CameraWizard>());
     m_window.reset();
     spdlog::drop_all();
 }
@@ -250,6 +265,35 @@ void TestCommands::addNewGraphOpensIndependentWizards()
     QVERIFY(!wizards[0]->isVisible());
     QVERIFY(wizards[1]->isVisible());
     QCOMPARE(messagesSinceStart(), QStringList({"Adding New Graph View.", "Adding New Graph View."}));
+}
+
+void TestCommands::addNewCameraOpensALiveCameraTab()
+{
+    Pylon::Emulation::setDevices(Pylon::Emulation::defaultDevices(2));
+    MainWindow *window = showWindow();
+    window->findChild<QAction *>("actionAddNewCamera")->trigger();
+    QCOMPARE(messagesSinceStart(), QStringList({"Adding New Camera View."}));
+    QVERIFY(window->isWindowModified());
+
+    const QList<CameraWizard *> wizards = openedWizards<CameraWizard>();
+    QCOMPARE(wizards.size(), 1);
+    CameraWizard *wizard = wizards.first();
+    QVERIFY(wizard->isVisible());
+    QVERIFY(!wizard->parent());
+    QTest::mouseClick(wizard->button(QWizard::FinishButton), Qt::LeftButton);
+
+    QVERIFY(!wizard->isVisible());
+    QCOMPARE(messagesSinceStart(), QStringList({"Adding New Camera View.", "Camera has been added"}));
+    auto *manager = window->findChild<ads::CDockManager *>();
+    const QList<ads::CDockWidget *> docks = cameraDocks(manager);
+    QCOMPARE(docks.size(), 1);
+    QCOMPARE(docks.first()->dockAreaWidget(), manager->centralWidget()->dockAreaWidget());
+    auto *view = qobject_cast<CameraWidget *>(docks.first()->widget());
+    QVERIFY(view);
+    auto *frame = view->findChild<QLabel *>();
+    QTRY_VERIFY(!frame->pixmap().isNull());
+    const qint64 first = frame->pixmap().cacheKey();
+    QTRY_VERIFY(frame->pixmap().cacheKey() != first);
 }
 
 void TestCommands::graphWizardOpensOnInformationPage()

@@ -5,8 +5,12 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QThreadPool>
 
+#include <DockAreaWidget.h>
+#include <DockManager.h>
 #include <DockWidget.h>
+#include <pylon/EmulationControl.h>
 
 namespace WorkspaceSupport {
 
@@ -17,6 +21,26 @@ ads::CDockWidget *dockTitled(const QWidget *window, const QString &title)
             return dock;
     }
     return nullptr;
+}
+
+QList<ads::CDockWidget *> cameraDocks(const ads::CDockManager *manager)
+{
+    QList<ads::CDockWidget *> docks;
+    for (int i = 0; i < manager->dockAreaCount(); ++i) {
+        for (auto *dock : manager->dockArea(i)->dockWidgets()) {
+            if (dock->windowTitle() == QLatin1String("Camera Id"))
+                docks << dock;
+        }
+    }
+    return docks;
+}
+
+void endCameraLoops()
+{
+    Pylon::Emulation::setDevices({});
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QTextEdit *logPanel(const QWidget *window)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -7,8 +8,9 @@ class QTextEdit;
 class QWidget;
 
 namespace ads {
+class CDockManager;
 class CDockWidget;
-}
+} // namespace ads
 
 // Reading the workspace the way an operator sees it: docks by title, the log
 // panel's lines and their messages.
@@ -16,6 +18,13 @@ namespace WorkspaceSupport {
 
 /// The dock titled `title` among `window`'s children, or null.
 ads::CDockWidget *dockTitled(const QWidget *window, const QString &title);
+/// Every camera dock ("Camera Id") in the manager's dock areas. Neither
+/// dockWidgetsMap(), keyed by the object name that every camera dock shares, nor
+/// findChildren() will do: a dock area takes its hidden tabs out of the widget tree.
+QList<ads::CDockWidget *> cameraDocks(const ads::CDockManager *manager);
+/// Ends every camera grab loop by taking the emulated devices away, waits for
+/// the loops, then lets the GUI thread delete their workers.
+void endCameraLoops();
 /// The text edit of the "MVL Logger" dock, or null.
 QTextEdit *logPanel(const QWidget *window);
 
