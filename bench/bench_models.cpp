@@ -2,7 +2,7 @@
 //   (a) a bare QXmlStreamReader pass,
 //   (b) readConfigurations with a logger whose sink discards every line,
 //   (c) the same with the colour sink writing into a QTextEdit kept to 500 lines.
-// Usage: QT_QPA_PLATFORM=offscreen bench_models [options ...]   (default: 25000 50000 100000)
+// Usage: QT_QPA_PLATFORM=offscreen build/bench/bench_models [options ...]   (default: 25000 50000 100000)
 
 #include "Logging/qtcolorsink.h"
 #include "Widgets/Models/configurationtree.h"
