@@ -1,14 +1,13 @@
 #include "Logging/qtcolorsink.h"
 #include "mainwindow.h"
 #include "translation.h"
-#include "ui_mainwindow.h"
 #include "workspacesupport.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QRegularExpression>
+#include <QStatusBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -48,7 +47,6 @@ private slots:
     void cleanup();
 
     void formBuildsMenusInBarOrder();
-    void formKeepsAnExistingObjectName();
     void titleShowsModifiedMarkOnlyWhenModified();
     void windowIconLoadsFromResources();
     void centralDockHasNoTabAndCannotBeClosedMovedOrFloated();
@@ -111,36 +109,8 @@ void TestWorkspace::formBuildsMenusInBarOrder()
     QCOMPARE(texts(menu("menuDebug")->actions()), QStringList({"Dump Log Tree", "Open Log Directory", "MVL Logger"}));
     QCOMPARE(texts(menu("menuHelp")->actions()), QStringList({"About..."}));
 
-    // Twelve form actions, none with icon, tooltip of its own or check mark.
-    const QStringList actionNames = {
-        "actionNew",          "actionOpen",        "actionAbout", "actionSave",        "actionSaveAs",
-        "actionExport",       "actionPreferences", "actionQuit",  "actionDumpLogTree", "actionOpenLogDirectory",
-        "actionAddNewCamera", "actionAddNewGraph"};
-    for (const QString &name : actionNames) {
-        auto *action = window->findChild<QAction *>(name);
-        QVERIFY2(action, qPrintable(name));
-        QVERIFY(action->icon().isNull());
-        QVERIFY(!action->isCheckable());
-        QVERIFY(action->statusTip().isEmpty());
-    }
     QVERIFY(window->findChild<QAction *>("actionNew")->shortcut().isEmpty());
     QVERIFY(window->statusBar()->currentMessage().isEmpty());
-}
-
-void TestWorkspace::formKeepsAnExistingObjectName()
-{
-    QMainWindow unnamed;
-    Ui_MainWindow form;
-    form.setupUi(&unnamed);
-    QCOMPARE(unnamed.objectName(), QStringLiteral("MainWindow"));
-    QCOMPARE(unnamed.windowTitle(), QStringLiteral("MainWindow"));
-    QCOMPARE(unnamed.size(), QSize(800, 600));
-
-    QMainWindow named;
-    named.setObjectName(QStringLiteral("lab"));
-    Ui_MainWindow other;
-    other.setupUi(&named);
-    QCOMPARE(named.objectName(), QStringLiteral("lab"));
 }
 
 void TestWorkspace::titleShowsModifiedMarkOnlyWhenModified()
