@@ -53,12 +53,6 @@ QtColorSink::QtColorSink(QTextEdit *textEdit, int maxLines, bool darkColors, boo
 
 QtColorSink::~QtColorSink() = default;
 
-void QtColorSink::setLevelColor(spdlog::level::level_enum level, const QTextCharFormat &format)
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    m_levelFormats.at(static_cast<size_t>(level)) = format;
-}
-
 void QtColorSink::sink_it_(const spdlog::details::log_msg &msg)
 {
     spdlog::memory_buf_t formatted;

@@ -25,8 +25,6 @@ public:
     QtColorSink(QTextEdit *textEdit, int maxLines, bool darkColors = false, bool isUtf8 = false);
     ~QtColorSink() override;
 
-    void setLevelColor(spdlog::level::level_enum level, const QTextCharFormat &format);
-
 protected:
     void sink_it_(const spdlog::details::log_msg &msg) override;
     void flush_() override {}
