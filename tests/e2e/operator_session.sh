@@ -15,6 +15,7 @@ config=$2
 artifacts=$3
 close_limit_ms=${4:-1000}
 mkdir -p "$artifacts"
+rm -f "$artifacts/failure.png"
 title="Velora - untitled project"
 cameras=4
 
