@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QTest>
 #include <QThreadPool>
 #include <QTimer>
@@ -24,10 +25,13 @@
 #include <spdlog/sinks/ringbuffer_sink.h>
 #include <spdlog/spdlog.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <thread>
 
 namespace Emu = Pylon::Emulation;
 using namespace std::chrono_literals;
@@ -95,7 +99,20 @@ public:
 };
 
 /// What ends a grab loop.
-enum Ending { NoCamera, ConversionFails, DeviceLost, DeviceTaken, Stop, StopFirst };
+enum Ending { NoCamera, ConversionFails, DeviceLost, Stop, StopFirst };
+
+/// Waits without handling events, so that nothing the loops emit is delivered meanwhile.
+bool spinUntil(const std::function<bool()> &condition, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QThread::yieldCurrentThread();
+    }
+    return true;
+}
 
 // "[2026-12-07 10:00:00.123] [mvl_logger] [info] No devices found" -> "info: No devices found"
 QStringList logLines(MainWindow *window)
@@ -131,6 +148,10 @@ private slots:
     void unusableResultsEmitNothingAndLoopGoesOn();
     void loopEndsPromptlyOnStopOrFailure_data();
     void loopEndsPromptlyOnStopOrFailure();
+    void stopRacesTheLoopsOwnEnding();
+    void firstDeviceIsTheFirstAttachedCamera();
+    void loopsOneAfterTheOtherShareTheFirstDeviceUnlessExclusive_data();
+    void loopsOneAfterTheOtherShareTheFirstDeviceUnlessExclusive();
     void moreLoopsThanPoolThreadsStreamWithABoundedBacklog();
 
     void viewShowsTheLatestFrameStretchedOverItsArea();
@@ -191,7 +212,7 @@ void TestCamera::probeLogsItsOutcomeAndReleasesEverything()
         // A one-image grab was started on the first device only, and nothing retrieved.
         QCOMPARE(Emu::deviceStats(0).grabsStarted, 1);
         QCOMPARE(Emu::deviceStats(0).resultsRetrieved, 0);
-        QVERIFY(!Emu::deviceStats(0).open);
+        QCOMPARE(Emu::deviceStats(0).openCameras, 0);
         if (devices > 1)
             QCOMPARE(Emu::deviceStats(1).devicesCreated, 0);
     }
@@ -276,8 +297,6 @@ void TestCamera::loopEndsPromptlyOnStopOrFailure_data()
     QTest::newRow("no camera") << NoCamera << "No device is available that matches the given device info.";
     QTest::newRow("conversion fails") << ConversionFails << "boom";
     QTest::newRow("device lost while grabbing") << DeviceLost << "The device only has been removed while grabbing.";
-    QTest::newRow("device taken by a streaming loop")
-        << DeviceTaken << "The device only is already opened by another camera (exclusive access).";
     QTest::newRow("stop while waiting for a frame") << Stop << QString();
     QTest::newRow("stop before the loop runs") << StopFirst << QString();
 }
@@ -293,12 +312,6 @@ void TestCamera::loopEndsPromptlyOnStopOrFailure()
     if (ending == ConversionFails)
         Emu::throwAt(Emu::Call::Convert, "boom");
 
-    LogCapture holderLog;
-    std::optional<RunningLoop> holder;
-    if (ending == DeviceTaken) {
-        holder.emplace(holderLog.logger);
-        QTRY_VERIFY(!holder->frames.isEmpty());
-    }
     LogCapture log;
     QElapsedTimer clock;
     clock.start();
@@ -320,38 +333,138 @@ void TestCamera::loopEndsPromptlyOnStopOrFailure()
              warning.isEmpty() ? QStringList() : QStringList{"warning: Camera grab loop ended: " + warning});
     if (ending == StopFirst)
         QCOMPARE(Emu::deviceStats(0).grabsStarted, 0);
-    if (holder) {
-        // The loop that holds the device streams on, unharmed.
-        const int framesSoFar = holder->frames.size();
-        QTRY_VERIFY(holder->frames.size() > framesSoFar + 3);
-    } else {
+    QVERIFY(everythingReleased());
+}
+
+void TestCamera::stopRacesTheLoopsOwnEnding()
+{
+    // stop() reaches the loop's camera from another thread: it must never find
+    // one that the ending loop has already destroyed.
+    constexpr int Rounds = 300;
+    const QStringList lostWarning{
+        "warning: Camera grab loop ended: The device racing has been removed while grabbing."};
+    int endedByLoss = 0;
+    for (int round = 0; round < Rounds; ++round) {
+        Emu::setDevices({smallDevice("racing", 0us)});
+        LogCapture log;
+        bool ended = false;
+        {
+            RunningLoop loop(log.logger);
+            if (!spinUntil([] { return Emu::deviceStats(0).resultsRetrieved > 0; }, 5000))
+                QFAIL("the loop did not start grabbing");
+            // The stopper waits, spinning, so that it starts with the loss and not a thread start later.
+            std::atomic<bool> go{false};
+            std::atomic<bool> done{false};
+            std::thread stopper([&] {
+                while (!go)
+                    QThread::yieldCurrentThread();
+                while (!done)
+                    loop.worker.stop();
+            });
+            Emu::loseDevice(0);
+            go = true;
+            ended = spinUntil([&] { return loop.future.isFinished(); }, 5000);
+            done = true;
+            stopper.join();
+        }
+        QVERIFY2(ended, qPrintable(QStringLiteral("round %1").arg(round)));
+        // Whichever came first ended it: the stop quietly, the lost device with its warning.
+        const QStringList lines = log.lines();
+        QVERIFY2(lines.isEmpty() || lines == lostWarning, qPrintable(lines.join('\n')));
+        endedByLoss += lines.isEmpty() ? 0 : 1;
         QVERIFY(everythingReleased());
     }
+    qInfo("%d of %d rounds ended by the lost device", endedByLoss, Rounds);
+}
+
+void TestCamera::firstDeviceIsTheFirstAttachedCamera()
+{
+    Emu::setDevices({smallDevice("first"), smallDevice("second"), smallDevice("third")});
+    Pylon::PylonAutoInitTerm autoInitTerm;
+    Pylon::CTlFactory &factory = Pylon::CTlFactory::GetInstance();
+    auto firstDeviceName = [&factory] {
+        const Pylon::CInstantCamera camera(factory.CreateFirstDevice(Pylon::CDeviceInfo()));
+        return QString::fromStdString(camera.GetDeviceInfo().GetFullName());
+    };
+    Pylon::DeviceInfoList devices;
+    factory.EnumerateDevices(devices);
+    QCOMPARE(QString::fromStdString(devices[0].GetFullName()), QStringLiteral("first"));
+
+    // A device made while another one for the same camera exists is that camera too.
+    const Pylon::CInstantCamera held(factory.CreateFirstDevice(Pylon::CDeviceInfo()));
+    QCOMPARE(QString::fromStdString(held.GetDeviceInfo().GetFullName()), QStringLiteral("first"));
+    QCOMPARE(firstDeviceName(), QStringLiteral("first"));
+    QCOMPARE(Emu::deviceStats(0).devicesCreated, 2);
+    QCOMPARE(Emu::deviceStats(1).devicesCreated + Emu::deviceStats(2).devicesCreated, 0);
+
+    // A lost camera is no longer attached.
+    Emu::loseDevice(0);
+    QCOMPARE(firstDeviceName(), QStringLiteral("second"));
+}
+
+void TestCamera::loopsOneAfterTheOtherShareTheFirstDeviceUnlessExclusive_data()
+{
+    QTest::addColumn<bool>("exclusive");
+    QTest::newRow("shared, by default") << false;
+    QTest::newRow("exclusive") << true;
+}
+
+void TestCamera::loopsOneAfterTheOtherShareTheFirstDeviceUnlessExclusive()
+{
+    QFETCH(bool, exclusive);
+    Emu::setDevices({smallDevice("first"), smallDevice("second"), smallDevice("third")});
+    Emu::setExclusiveAccess(exclusive);
+
+    LogCapture firstLog;
+    RunningLoop first(firstLog.logger);
+    QTRY_VERIFY(!first.frames.isEmpty());
+    LogCapture secondLog;
+    RunningLoop second(secondLog.logger);
+    if (exclusive) {
+        QTRY_VERIFY(second.ended);
+        QVERIFY(second.frames.isEmpty());
+        QCOMPARE(secondLog.lines(), QStringList{"warning: Camera grab loop ended: The device first is already "
+                                                "opened by another camera (exclusive access)."});
+    } else {
+        QTRY_VERIFY(!second.frames.isEmpty());
+        QVERIFY(!second.ended);
+        QVERIFY(secondLog.lines().isEmpty());
+    }
+    QCOMPARE(Emu::deviceStats(0).openCameras, exclusive ? 1 : 2);
+    QCOMPARE(Emu::deviceStats(1).devicesCreated + Emu::deviceStats(2).devicesCreated, 0);
+
+    // The first loop streams on, unharmed.
+    const int framesSoFar = first.frames.size();
+    QTRY_VERIFY(first.frames.size() > framesSoFar + 3);
+    QVERIFY(!first.ended);
+    QVERIFY(firstLog.lines().isEmpty());
 }
 
 void TestCamera::moreLoopsThanPoolThreadsStreamWithABoundedBacklog()
 {
-    // A two-core machine: the pool starts with two threads.
+    // A two-core machine: the pool starts with two threads. Restored also when a
+    // check fails, or every later case would run on that pool.
     QThreadPool *pool = QThreadPool::globalInstance();
     const int coreThreads = pool->maxThreadCount();
+    const auto restorePool = qScopeGuard([pool, coreThreads] { pool->setMaxThreadCount(coreThreads); });
     pool->setMaxThreadCount(2);
-    std::vector<Emu::DeviceSettings> devices;
-    for (int i = 0; i < 5; ++i)
-        devices.push_back(smallDevice("camera " + std::to_string(i), 0us));
-    Emu::setDevices(devices);
+    constexpr int Loops = 5;
+    Emu::setDevices({smallDevice("shared", 0us)});
     LogCapture log;
     {
         std::vector<std::unique_ptr<RunningLoop>> loops;
-        for (int i = 0; i < 5; ++i)
+        for (int i = 0; i < Loops; ++i)
             loops.push_back(std::make_unique<RunningLoop>(log.logger));
-        // The GUI thread handles no event while every camera delivers a few hundred images.
-        QElapsedTimer clock;
-        clock.start();
-        for (std::size_t i = 0; i < 5; ++i) {
-            while (Emu::deviceStats(i).resultsRetrieved < 300 && clock.elapsed() < 20000)
-                QThread::yieldCurrentThread();
-            QVERIFY(Emu::deviceStats(i).resultsRetrieved >= 300);
-        }
+        // The GUI thread handles no event: every loop fills its backlog, then goes
+        // on retrieving a few hundred images more each.
+        QVERIFY(spinUntil([&] { return Emu::deviceStats(0).openCameras == Loops; }, 20000));
+        QVERIFY(spinUntil(
+            [&] {
+                return std::all_of(loops.begin(), loops.end(), [](const auto &loop) { return loop->emitted >= 3; });
+            },
+            20000));
+        const int retrieved = Emu::deviceStats(0).resultsRetrieved;
+        QVERIFY(spinUntil([&] { return Emu::deviceStats(0).resultsRetrieved >= retrieved + Loops * 300; }, 20000));
         for (const auto &loop : loops)
             QCOMPARE(loop->emitted.load(), 3);
         // Once the GUI thread catches up, frames flow again.
@@ -361,7 +474,6 @@ void TestCamera::moreLoopsThanPoolThreadsStreamWithABoundedBacklog()
     QVERIFY(pool->waitForDone(5000));
     // Every loop gave its extra thread back.
     QCOMPARE(pool->maxThreadCount(), 2);
-    pool->setMaxThreadCount(coreThreads);
 }
 
 void TestCamera::viewShowsTheLatestFrameStretchedOverItsArea()
@@ -463,6 +575,8 @@ void TestCamera::wizardButtonsAddStreamingCameraTabs()
         QVERIFY(QTest::qWaitForWindowExposed(m_wizards.back().get()));
     }
     for (const auto &wizard : m_wizards) {
+        // The entry chosen makes no difference: every view shows the first camera.
+        wizard->findChild<QListWidget *>()->setCurrentRow(2);
         QTest::mouseClick(wizard->button(cancel ? QWizard::CancelButton : QWizard::FinishButton), Qt::LeftButton);
         QVERIFY(!wizard->isVisible());
     }
@@ -477,8 +591,10 @@ void TestCamera::wizardButtonsAddStreamingCameraTabs()
         QTRY_VERIFY(!frameLabel(dock->widget())->pixmap().isNull());
         QCOMPARE(frameLabel(dock->widget())->pixmap().size(), QSize(1280, 1024));
     }
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(Emu::deviceStats(std::size_t(i)).open, i < added);
+    // Every view streams from the first camera, which each has open for itself.
+    QCOMPARE(Emu::deviceStats(0).openCameras, added);
+    for (std::size_t i = 1; i < 4; ++i)
+        QCOMPARE(Emu::deviceStats(i).devicesCreated, 0);
     if (cancel)
         QCOMPARE(QThreadPool::globalInstance()->activeThreadCount(), 0);
     if (!closeWindow)

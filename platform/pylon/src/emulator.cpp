@@ -56,6 +56,7 @@ void Emulator::resetLocked()
     faults = {};
     convertedRowPadding = 0;
     convertedHeightZero = false;
+    exclusiveAccess = false;
     changed.notify_all();
 }
 
@@ -84,9 +85,7 @@ EmulatedDevice::EmulatedDevice(std::size_t index, std::uint64_t generation, cons
     , m_info(info)
 {
     // Made by the factory, which holds the mutex.
-    Emulator &emulator = Emulator::instance();
-    ++emulator.liveDeviceObjects;
-    emulator.devices.at(index).deviceObjects++;
+    ++Emulator::instance().liveDeviceObjects;
 }
 
 EmulatedDevice::~EmulatedDevice()
@@ -94,8 +93,6 @@ EmulatedDevice::~EmulatedDevice()
     Emulator &emulator = Emulator::instance();
     std::lock_guard<std::mutex> lock(emulator.mutex);
     --emulator.liveDeviceObjects;
-    if (m_generation == emulator.generation && m_index < emulator.devices.size())
-        --emulator.devices[m_index].deviceObjects;
 }
 
 } // namespace Detail
@@ -150,6 +147,13 @@ void setConvertedHeightZero(bool enabled)
     Emulator &emulator = Emulator::instance();
     std::lock_guard<std::mutex> lock(emulator.mutex);
     emulator.convertedHeightZero = enabled;
+}
+
+void setExclusiveAccess(bool exclusive)
+{
+    Emulator &emulator = Emulator::instance();
+    std::lock_guard<std::mutex> lock(emulator.mutex);
+    emulator.exclusiveAccess = exclusive;
 }
 
 void clearFaults()

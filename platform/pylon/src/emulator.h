@@ -22,8 +22,6 @@ struct Device
     DeviceSettings settings; ///< without its fixed image, which moves to `image`
     std::shared_ptr<const std::vector<std::uint8_t>> image;
     bool lost = false;
-    const void *owner = nullptr; ///< the camera that has it open
-    int deviceObjects = 0;       ///< device objects alive for it
     DeviceStats stats;
 };
 
@@ -51,6 +49,7 @@ public:
     std::array<std::optional<String_t>, 5> faults;
     std::size_t convertedRowPadding = 0;
     bool convertedHeightZero = false;
+    bool exclusiveAccess = false;
     int initialisationCount = 0;
     int liveDeviceObjects = 0;
 

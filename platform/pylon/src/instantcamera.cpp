@@ -82,11 +82,8 @@ CInstantCamera::~CInstantCamera()
         std::lock_guard<std::mutex> lock(emulator.mutex);
         d->grabbing = false;
         // A lost device is still listed (marked lost) until the devices are replaced.
-        if (d->open && d->device->generation() == emulator.generation && d->device->index() < emulator.devices.size()) {
-            Device &device = emulator.devices[d->device->index()];
-            device.owner = nullptr;
-            device.stats.open = false;
-        }
+        if (d->open && d->device->generation() == emulator.generation && d->device->index() < emulator.devices.size())
+            --emulator.devices[d->device->index()].stats.openCameras;
         emulator.changed.notify_all();
     }
     // Cleanup_Delete: the camera owns its device.
@@ -110,11 +107,10 @@ void CInstantCamera::StartGrabbing(std::size_t maxImages, EGrabStrategy, EGrabLo
     if (!device)
         throw GenericException("The device " + d->device->GetDeviceInfo().GetFullName() + " has been removed.");
     if (!d->open) {
-        if (device->owner)
+        if (emulator.exclusiveAccess && device->stats.openCameras > 0)
             throw GenericException("The device " + device->settings.fullName +
                                    " is already opened by another camera (exclusive access).");
-        device->owner = this;
-        device->stats.open = true;
+        ++device->stats.openCameras;
         d->open = true;
     }
     ++device->stats.grabsStarted;

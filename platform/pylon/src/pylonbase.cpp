@@ -8,8 +8,6 @@
 #include "pylon/PylonInit.h"
 #include "pylon/TlFactory.h"
 
-#include <optional>
-
 namespace GenICam {
 
 GenericException::GenericException(std::string description)
@@ -85,23 +83,14 @@ IPylonDevice *CTlFactory::CreateFirstDevice(const CDeviceInfo &info)
     std::lock_guard<std::mutex> lock(emulator.mutex);
     emulator.requireInitialised();
     emulator.throwIfFaulty(Call::CreateDevice);
-    // The first matching device that no device object holds yet, so that several
-    // cameras opened one after the other get one device each; when all are held,
-    // the first match, which then fails to open.
-    std::optional<std::size_t> chosen;
     for (std::size_t i = 0; i < emulator.devices.size(); ++i) {
-        const auto &device = emulator.devices[i];
+        auto &device = emulator.devices[i];
         if (device.lost || (!info.GetFullName().empty() && info.GetFullName() != device.settings.fullName))
             continue;
-        if (!chosen || (emulator.devices[*chosen].deviceObjects > 0 && device.deviceObjects == 0))
-            chosen = i;
-    }
-    if (chosen) {
-        auto &device = emulator.devices[*chosen];
         ++device.stats.devicesCreated;
         CDeviceInfo found;
         found.SetFullName(device.settings.fullName);
-        return new EmulatedDevice(*chosen, emulator.generation, found);
+        return new EmulatedDevice(i, emulator.generation, found);
     }
     throw GenericException("No device is available that matches the given device info.");
 }

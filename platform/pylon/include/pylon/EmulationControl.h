@@ -33,7 +33,7 @@ struct DeviceStats
     int devicesCreated = 0; ///< device objects made for it, ever
     int grabsStarted = 0;
     int resultsRetrieved = 0;
-    bool open = false; ///< a camera holds it now
+    int openCameras = 0; ///< cameras that hold it open now
 };
 
 /// SDK calls that can be made to throw.
@@ -42,7 +42,8 @@ enum class Call { EnumerateDevices, CreateDevice, StartGrabbing, RetrieveResult,
 /// `count` devices with the default settings and distinct names.
 std::vector<DeviceSettings> defaultDevices(int count);
 
-/// Devices from VELORA_EMULATED_CAMERAS (default 1), no faults, statistics cleared.
+/// Devices from VELORA_EMULATED_CAMERAS (default 1), shared access, no faults,
+/// statistics cleared.
 void reset();
 void setDevices(std::vector<DeviceSettings> devices);
 
@@ -54,6 +55,11 @@ void setConvertedRowPadding(std::size_t bytes);
 /// The converter yields images of height 0.
 void setConvertedHeightZero(bool enabled);
 void clearFaults();
+
+/// Exclusive: a device holds one camera at a time, and a second camera's
+/// StartGrabbing throws. Shared, the default: any number of cameras open one
+/// device, each with its own stream of the device's frames.
+void setExclusiveAccess(bool exclusive);
 
 /// The device goes away: it is no longer found, and cameras grabbing from it
 /// throw from RetrieveResult (a waiting one at once).

@@ -11,9 +11,9 @@ namespace Pylon {
 class CGrabResultPtr;
 class IPylonDevice;
 
-/// A camera over one device. Starting to grab opens the device, which no other
-/// camera may hold at the same time. StopGrabbing may be called from any thread;
-/// it wakes a RetrieveResult that is waiting.
+/// A camera over one device. Starting to grab opens the device; when the device
+/// is exclusive and another camera holds it, that fails. StopGrabbing may be
+/// called from any thread; it wakes a RetrieveResult that is waiting.
 class CInstantCamera
 {
 public:

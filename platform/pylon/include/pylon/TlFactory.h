@@ -4,7 +4,7 @@
 
 namespace Pylon {
 
-/// A device made by the factory. A camera opens it for its exclusive use.
+/// A device made by the factory; a camera made over it opens it.
 class IPylonDevice
 {
 public:
@@ -23,9 +23,9 @@ public:
     /// returns how many were found. With `addToList` false the list is cleared first.
     int EnumerateDevices(DeviceInfoList_t &list, bool addToList = false);
 
-    /// An attached device that matches `info` (every device matches an empty
-    /// description): the first one that no other device object holds, else the
-    /// first one. Throws when none matches. The caller owns the result.
+    /// The first attached device that matches `info` (every device matches an
+    /// empty description), whatever device objects already exist for it. Throws
+    /// when none matches. The caller owns the result.
     IPylonDevice *CreateFirstDevice(const CDeviceInfo &info = CDeviceInfo());
 
     void DestroyDevice(IPylonDevice *device);
