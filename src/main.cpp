@@ -1,38 +1,10 @@
-#include "mainwindow.h"
-#include "translation.h"
+#include "startup.h"
 
 #include <QApplication>
 #include <QLocale>
-#include <QThreadPool>
-#include <QTranslator>
-#include <QWizard>
 
 int main(int argc, char *argv[])
 {
     QApplication a(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Morvel"));
-    QCoreApplication::setOrganizationDomain(QStringLiteral("morvel.example"));
-    QCoreApplication::setApplicationName(QStringLiteral("Velora"));
-    QApplication::setStyle(QStringLiteral("fusion"));
-
-    QTranslator translator;
-    const QStringList uiLanguages = QLocale::system().uiLanguages();
-    if (loadTranslation(translator, uiLanguages))
-        QCoreApplication::installTranslator(&translator);
-
-    MainWindow w;
-    w.showMaximized();
-    const int exitCode = a.exec();
-    // The camera grab loops were told to stop when the application quit; they
-    // end before the window and its camera views go. Their endings, and the
-    // workers' deletion, are still queued: deliver them now.
-    QThreadPool::globalInstance()->waitForDone();
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    // Closed wizards stay, hidden, for the whole run; the run is over.
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (!window->parent() && qobject_cast<QWizard *>(window))
-            delete window;
-    }
-    return exitCode;
+    return runVelora(QLocale::system().uiLanguages());
 }

@@ -1,21 +1,29 @@
 #include "Logging/qtcolorsink.h"
 #include "mainwindow.h"
+#include "startup.h"
 #include "translation.h"
 #include "workspacesupport.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStatusBar>
 #include <QSignalSpy>
+#include <QSplitter>
+#include <QStyle>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QThread>
+#include <QTimer>
 #include <QTranslator>
+#include <QTreeView>
 #include <QWindow>
+#include <QWizard>
 
 #include <DockAreaWidget.h>
 #include <DockManager.h>
@@ -45,6 +53,9 @@ class TestWorkspace : public QObject
 
 private slots:
     void cleanup();
+
+    void startUpShowsTheWindowMaximizedAndReturnsTheLoopsCode();
+    void dockingFlagsGiveLiveSplittersPlainStateAndFocusHighlighting();
 
     void formBuildsMenusInBarOrder();
     void titleShowsModifiedMarkOnlyWhenModified();
@@ -81,6 +92,80 @@ MainWindow *TestWorkspace::makeWindow()
 {
     m_window = std::make_unique<MainWindow>();
     return m_window.get();
+}
+
+void TestWorkspace::startUpShowsTheWindowMaximizedAndReturnsTheLoopsCode()
+{
+    // Start from everything that the run has to set.
+    QCoreApplication::setOrganizationName(QStringLiteral("none"));
+    QCoreApplication::setApplicationName(QStringLiteral("none"));
+    QApplication::setStyle(QStringLiteral("windows"));
+
+    QStringList seen;
+    QPointer<QWidget> closedWizard;
+    QTimer::singleShot(0, this, [&seen, &closedWizard] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *window = qobject_cast<MainWindow *>(widget);
+            if (!window || !window->isVisible())
+                continue;
+            seen << QCoreApplication::organizationName() << QCoreApplication::applicationName()
+                 << QApplication::style()->name() << window->menuBar()->actions().value(0)->text()
+                 << (window->isMaximized() ? "maximized" : "not maximized")
+                 << (window->parent() ? "with a parent" : "without a parent");
+            window->findChild<QAction *>("actionAddNewGraph")->trigger();
+        }
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *wizard = qobject_cast<QWizard *>(widget))
+                closedWizard = wizard;
+        }
+        if (closedWizard) {
+            closedWizard->close();
+            seen << "wizard closed";
+        }
+        QCoreApplication::exit(42);
+    });
+    // The German translation is found first, and the form shows it.
+    QCOMPARE(runVelora({"de-DE", "en-US"}, QStringLiteral(":/i18n-two-locales/")), 42);
+    QCOMPARE(seen,
+             QStringList({"Morvel", "Velora", "fusion", "&Datei", "maximized", "without a parent", "wizard closed"}));
+    // A closed wizard stays, hidden, while the application runs, and goes when the run ends.
+    QVERIFY(closedWizard.isNull());
+    // The translator went with the run.
+    QCOMPARE(QCoreApplication::translate("MainWindow", "&File"), QStringLiteral("&File"));
+}
+
+void TestWorkspace::dockingFlagsGiveLiveSplittersPlainStateAndFocusHighlighting()
+{
+    // The flags are process-wide: start from the opposite of what the window needs.
+    ads::CDockManager::setConfigFlag(ads::CDockManager::OpaqueSplitterResize, false);
+    ads::CDockManager::setConfigFlag(ads::CDockManager::XmlCompressionEnabled, true);
+    ads::CDockManager::setConfigFlag(ads::CDockManager::FocusHighlighting, false);
+    MainWindow *window = makeWindow();
+    window->show();
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    auto *manager = window->findChild<ads::CDockManager *>();
+
+    QVERIFY(manager->saveState().startsWith("<?xml"));
+
+    // Dragging the handle beside the property table moves it while the button is still down.
+    ads::CDockWidget *propertyDock = dockTitled(window, QStringLiteral("Property Table"));
+    auto *splitter = qobject_cast<QSplitter *>(propertyDock->dockAreaWidget()->parentWidget());
+    QVERIFY(splitter);
+    const QList<int> sizes = splitter->sizes();
+    QSplitterHandle *handle = splitter->handle(1);
+    const QPoint grip = handle->rect().center();
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(handle, grip + QPoint(40, 0));
+    const QList<int> whileDragging = splitter->sizes();
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(40, 0));
+    QCOMPARE(whileDragging.value(0), sizes.value(0) + 40);
+
+    // A click gives the dock the focus, and its tab is highlighted.
+    auto *view = qobject_cast<QTreeView *>(propertyDock->widget());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 0)).center());
+    QTRY_COMPARE(manager->focusedDockWidget(), propertyDock);
+    QVERIFY(propertyDock->tabWidget()->property("focused").toBool());
 }
 
 void TestWorkspace::formBuildsMenusInBarOrder()
