@@ -3,6 +3,9 @@
 //   (b) readConfigurations with a logger whose sink discards every line,
 //   (c) the same with the colour sink writing into a QTextEdit kept to 500 lines.
 // Usage: QT_QPA_PLATFORM=offscreen build/bench/bench_models [options ...]   (default: 25000 50000 100000)
+//
+// With --burst N it instead logs N lines through the colour sink before the event loop runs, and prints how much
+// the resident memory grew and how long logging and the one drain took.
 
 #include "Logging/qtcolorsink.h"
 #include "Widgets/Models/configurationtree.h"
@@ -11,6 +14,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QXmlStreamReader>
 
@@ -20,6 +25,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -61,6 +68,37 @@ double timeBest(const std::function<void()> &run)
     return best;
 }
 
+long residentKiB()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.value(1).toLong() * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+int burst(int lines)
+{
+    QTextEdit edit;
+    auto logger = spdlog::qt_color_logger_mt("bench_burst", &edit, 500, true);
+    const long before = residentKiB();
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 1; i <= lines; ++i)
+        logger->info("burst line {}", i);
+    const double logged = timer.nsecsElapsed() / 1e6;
+    const long after = residentKiB();
+    timer.restart();
+    QCoreApplication::processEvents();
+    const double drained = timer.nsecsElapsed() / 1e6;
+    const QString last = edit.document()->lastBlock().text();
+    if (edit.document()->blockCount() != std::min(lines, 500) || !last.endsWith(QString::number(lines)))
+        qFatal("text edit holds %d lines, the last \"%s\"", edit.document()->blockCount(), qPrintable(last));
+    std::printf("%d lines before the event loop: resident %+.1f MB (%.1f -> %.1f MB), logging %.0f ms, drain %.1f ms\n",
+                lines, (after - before) / 1024.0, before / 1024.0, after / 1024.0, logged, drained);
+    return 0;
+}
+
 size_t readWith(const QString &path, const std::shared_ptr<spdlog::logger> &logger)
 {
     QFile file(path);
@@ -75,8 +113,11 @@ size_t readWith(const QString &path, const std::shared_ptr<spdlog::logger> &logg
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    const QStringList arguments = app.arguments().mid(1);
+    if (arguments.value(0) == QLatin1String("--burst"))
+        return burst(arguments.value(1, QStringLiteral("1000000")).toInt());
     QList<int> sizes;
-    for (const QString &argument : app.arguments().mid(1))
+    for (const QString &argument : arguments)
         sizes << argument.toInt();
     if (sizes.isEmpty())
         sizes = {25000, 50000, 100000};

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QTextEdit>
@@ -19,9 +20,36 @@
 #include <DockWidget.h>
 #include <spdlog/spdlog.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 constexpr int LogPanelMaxLines = 500;
+
+// Opens `file` for reading only if it is a regular file (a link to one will do).
+// Opening a named pipe waits for a writer and a device may never end, either of
+// which would freeze the window: they count as files that cannot be opened. The
+// descriptor is opened without blocking and checked again, in case the path was
+// replaced after the first look.
+bool openRegularFile(QFile &file)
+{
+    if (!QFileInfo(file.fileName()).isFile())
+        return false;
+    const int fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat status = {};
+    const bool regular = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    if (!regular || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
 }
+
+} // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
@@ -95,7 +123,7 @@ bool MainWindow::openProject()
     m_logger->info("Opening projects...");
     const QString fileName = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), QString(), QString());
     QFile mfile(fileName);
-    if (mfile.open(QIODevice::ReadOnly)) {
+    if (openRegularFile(mfile)) {
         QXmlStreamReader xml;
         xml.setDevice(&mfile);
         {

@@ -26,6 +26,7 @@ QtColorSink::QtColorSink(QTextEdit *textEdit, int maxLines, bool darkColors, boo
     , m_outbox(std::make_shared<Outbox>())
 {
     m_outbox->textEdit = textEdit;
+    m_outbox->maxLines = maxLines > 0 ? size_t(maxLines) : 0;
     if (textEdit) {
         m_outbox->defaultFormat = textEdit->currentCharFormat();
         // The document drops its oldest blocks itself, one at a time from the top.
@@ -79,21 +80,26 @@ void QtColorSink::sink_it_(const spdlog::details::log_msg &msg)
         line.colorEnd = int(colorEnd);
     }
 
-    bool postDrain = false;
-    {
-        std::lock_guard<std::mutex> lock(m_outbox->mutex);
-        m_outbox->lines.push_back(std::move(line));
-        postDrain = !std::exchange(m_outbox->drainPosted, true);
-    }
     // Lines are written by the GUI thread's event loop, in batches: whatever
     // thread logs, the order is the order of logging, and a burst of lines costs
     // one layout of the text edit rather than one per line. The application
-    // object lives on the GUI thread, as the text edit does.
-    if (postDrain) {
-        if (QCoreApplication *app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(
-                app, [outbox = m_outbox] { outbox->drain(); }, Qt::QueuedConnection);
+    // object lives on the GUI thread, as the text edit does. Without one nothing
+    // is posted, and a later line posts the drain that takes this one too.
+    QCoreApplication *app = QCoreApplication::instance();
+    bool postDrain = false;
+    {
+        std::lock_guard<std::mutex> lock(m_outbox->mutex);
+        std::deque<Line> &lines = m_outbox->lines;
+        // A line the text edit would drop goes at once, so a burst logged before
+        // the event loop runs holds no more than the text edit keeps.
+        if (m_outbox->maxLines > 0 && lines.size() >= m_outbox->maxLines)
+            lines.pop_front();
+        lines.push_back(std::move(line));
+        postDrain = app && !std::exchange(m_outbox->drainPosted, true);
     }
+    if (postDrain)
+        QMetaObject::invokeMethod(
+            app, [outbox = m_outbox] { outbox->drain(); }, Qt::QueuedConnection);
 }
 
 void QtColorSink::Outbox::drain()
@@ -106,11 +112,6 @@ void QtColorSink::Outbox::drain()
     }
     if (!textEdit)
         return;
-    // Lines the document would drop at once are not written at all.
-    const int maxLines = textEdit->document()->maximumBlockCount();
-    if (maxLines > 0 && pending.size() > size_t(maxLines))
-        pending.erase(pending.begin(), pending.end() - maxLines);
-
     QTextDocument *document = textEdit->document();
     QTextCursor cursor(document);
     cursor.movePosition(QTextCursor::End);

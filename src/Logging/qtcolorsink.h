@@ -17,8 +17,9 @@ class QTextEdit;
 /// spdlog sink that appends each formatted line to a QTextEdit, drawing the
 /// level text in the level's colour. It may be called from any thread: lines are
 /// queued and written by the GUI thread's event loop, in the order they were
-/// logged. The text edit keeps only the last `maxLines` lines (0: no limit).
-/// Once the text edit is destroyed the sink drops what it is given.
+/// logged. The text edit keeps only the last `maxLines` lines (0: no limit), and
+/// no more than these wait for the event loop. Once the text edit is destroyed
+/// the sink drops what it is given.
 class QtColorSink final : public spdlog::sinks::base_sink<std::mutex>
 {
 public:
@@ -44,6 +45,7 @@ private:
     {
         std::mutex mutex;
         std::deque<Line> lines;
+        size_t maxLines = 0;
         bool drainPosted = false;
         QPointer<QTextEdit> textEdit;
         QTextCharFormat defaultFormat;

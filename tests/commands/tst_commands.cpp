@@ -7,12 +7,16 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QThread>
 #include <QTimer>
 #include <QWindow>
 #include <QWizardPage>
@@ -25,6 +29,10 @@
 
 #include <functional>
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace WorkspaceSupport;
 
@@ -143,13 +151,29 @@ void TestCommands::openProjectCancelledLogsOnlyItsLine()
     MainWindow *window = showWindow();
     window->setWindowModified(true);
     QString caption;
-    answerFileDialog([&caption](QFileDialog *dialog) {
+    QStringList loggedWhileAsking;
+    QStringList listed;
+    const QString data = QFINDTESTDATA("data");
+    answerFileDialog([&](QFileDialog *dialog) {
         caption = dialog->windowTitle();
+        loggedWhileAsking = messagesSinceStart();
+        // Files of any type are listed, not only configuration files. The
+        // dialog is answered whatever it shows, so that the command returns.
+        dialog->setDirectory(data);
+        if (auto *files = dialog->findChild<QFileSystemModel *>()) {
+            const QModelIndex folder = files->index(data);
+            QTest::qWaitFor([&] { return files->rowCount(folder) >= 2; });
+            for (int row = 0; row < files->rowCount(folder); ++row)
+                listed << files->fileName(files->index(row, 0, folder));
+        }
         dialog->reject();
     });
     window->findChild<QAction *>("actionOpen")->trigger();
 
     QCOMPARE(caption, QStringLiteral("Open"));
+    QCOMPARE(loggedWhileAsking, QStringList({"Opening projects..."}));
+    listed.sort();
+    QCOMPARE(listed, QStringList({"lab.xml", "notes.txt"}));
     QCOMPARE(messagesSinceStart(), QStringList({"Opening projects..."}));
     QVERIFY(!window->isWindowModified());
 }
@@ -157,37 +181,67 @@ void TestCommands::openProjectCancelledLogsOnlyItsLine()
 void TestCommands::openProjectReadsTheChosenFile_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<bool>("vanishes");
+    QTest::addColumn<QString>("madeAs");
     QTest::addColumn<QStringList>("expected");
 
     const QString data = QFINDTESTDATA("data");
-    QTest::newRow("configuration file") << data + "/lab.xml" << false
-                                        << QStringList({"Opening projects...", "Trap", "Laser Power", "Pattern",
-                                                        "Imaging", "Exposure"});
-    QTest::newRow("not a configuration file") << data + "/notes.txt" << false << QStringList({"Opening projects..."});
-    QTest::newRow("file gone before it is read") << QString() << true << QStringList({"Opening projects..."});
+    const QStringList configuration({"Opening projects...", "Trap", "Laser Power", "Pattern", "Imaging", "Exposure"});
+    const QStringList onlyItsLine({"Opening projects..."});
+    QTest::newRow("configuration file") << data + "/lab.xml" << QString() << configuration;
+    QTest::newRow("not a configuration file") << data + "/notes.txt" << QString() << onlyItsLine;
+    QTest::newRow("file gone before it is read") << "vanishing.xml" << QString("vanishing copy") << onlyItsLine;
+    QTest::newRow("link to a configuration file") << "link.xml" << QString("symlink") << configuration;
+    QTest::newRow("named pipe") << "pipe" << QString("fifo") << onlyItsLine;
 }
 
 void TestCommands::openProjectReadsTheChosenFile()
 {
     QFETCH(QString, file);
-    QFETCH(bool, vanishes);
+    QFETCH(QString, madeAs);
     QFETCH(QStringList, expected);
-    if (vanishes) {
-        file = m_dir.filePath(QStringLiteral("vanishing.xml"));
-        QFile::copy(QFINDTESTDATA("data/lab.xml"), file);
-    }
+    const QString configuration = QFINDTESTDATA("data/lab.xml");
+    if (!madeAs.isEmpty())
+        file = m_dir.filePath(file);
+    if (madeAs == QLatin1String("vanishing copy"))
+        QVERIFY(QFile::copy(configuration, file));
+    if (madeAs == QLatin1String("symlink"))
+        QVERIFY(QFile::link(configuration, file));
+    if (madeAs == QLatin1String("fifo"))
+        QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+
+    // Opening a pipe for reading waits for a writer. Should the command block
+    // there, this thread becomes the writer after a while and so releases it.
+    QSemaphore returned;
+    std::unique_ptr<QThread> writer(QThread::create([&returned, path = QFile::encodeName(file)] {
+        if (returned.tryAcquire(1, 4000))
+            return;
+        while (!returned.tryAcquire(1, 50)) {
+            const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0) {
+                ::close(fd);
+                return;
+            }
+        }
+    }));
+    if (madeAs == QLatin1String("fifo"))
+        writer->start();
 
     MainWindow *window = showWindow();
     window->setWindowModified(true);
-    answerFileDialog([file, vanishes](QFileDialog *dialog) {
-        if (vanishes)
+    QElapsedTimer sinceChosen;
+    answerFileDialog([file, madeAs, &sinceChosen](QFileDialog *dialog) {
+        if (madeAs == QLatin1String("vanishing copy"))
             QObject::connect(dialog, &QFileDialog::fileSelected, [](const QString &path) { QFile::remove(path); });
         dialog->selectFile(file);
+        sinceChosen.start();
         static_cast<QDialog *>(dialog)->accept();
     });
     window->findChild<QAction *>("actionOpen")->trigger();
+    const qint64 late = sinceChosen.elapsed();
+    returned.release();
+    QVERIFY(writer->wait(10000));
 
+    QVERIFY2(late < 2000, qPrintable(QStringLiteral("the command returned %1 ms after the choice").arg(late)));
     QCOMPARE(messagesSinceStart(), expected);
     QVERIFY(!window->isWindowModified());
 }
