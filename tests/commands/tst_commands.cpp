@@ -153,6 +153,7 @@ void TestCommands::openProjectCancelledLogsOnlyItsLine()
     QString caption;
     QStringList loggedWhileAsking;
     QStringList listed;
+    bool listedInTime = false;
     const QString data = QFINDTESTDATA("data");
     answerFileDialog([&](QFileDialog *dialog) {
         caption = dialog->windowTitle();
@@ -162,7 +163,7 @@ void TestCommands::openProjectCancelledLogsOnlyItsLine()
         dialog->setDirectory(data);
         if (auto *files = dialog->findChild<QFileSystemModel *>()) {
             const QModelIndex folder = files->index(data);
-            QTest::qWaitFor([&] { return files->rowCount(folder) >= 2; });
+            listedInTime = QTest::qWaitFor([&] { return files->rowCount(folder) >= 2; });
             for (int row = 0; row < files->rowCount(folder); ++row)
                 listed << files->fileName(files->index(row, 0, folder));
         }
@@ -172,6 +173,7 @@ void TestCommands::openProjectCancelledLogsOnlyItsLine()
 
     QCOMPARE(caption, QStringLiteral("Open"));
     QCOMPARE(loggedWhileAsking, QStringList({"Opening projects..."}));
+    QVERIFY(listedInTime);
     listed.sort();
     QCOMPARE(listed, QStringList({"lab.xml", "notes.txt"}));
     QCOMPARE(messagesSinceStart(), QStringList({"Opening projects..."}));
