@@ -7,6 +7,7 @@
 #include "cameraprobe.h"
 #include "ui_mainwindow.h"
 
+#include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -113,6 +114,15 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     delete ui;
+}
+
+// A floating dock window answers a close by hiding itself and refusing the close,
+// and the toolkit's quit gives up at the first window that refuses: with two of
+// them up the process would run on after this window. They go with it.
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    m_dockManager->hideManagerAndFloatingWidgets();
+    QMainWindow::closeEvent(event);
 }
 
 // There is no project file yet: opening reads a configuration file into a

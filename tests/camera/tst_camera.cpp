@@ -549,10 +549,14 @@ void TestCamera::wizardButtonsAddStreamingCameraTabs_data()
     QTest::addColumn<int>("wizards");
     QTest::addColumn<bool>("cancel");
     QTest::addColumn<bool>("closeWindow");
-    QTest::newRow("Finish") << 1 << false << false;
-    QTest::newRow("Finish in two wizards open together") << 2 << false << false;
-    QTest::newRow("Cancel") << 1 << true << false;
-    QTest::newRow("four streaming cameras, then the window closes") << 4 << false << true;
+    QTest::addColumn<bool>("floatDocks");
+    QTest::newRow("Finish") << 1 << false << false << false;
+    QTest::newRow("Finish in two wizards open together") << 2 << false << false << false;
+    QTest::newRow("Cancel") << 1 << true << false << false;
+    QTest::newRow("four streaming cameras, then the window closes") << 4 << false << true << false;
+    // A floating window of the docking library only hides when it is closed, so the
+    // window closes for good only if it takes them with it.
+    QTest::newRow("four streaming cameras, docks floating, then the window closes") << 4 << false << true << true;
 }
 
 void TestCamera::wizardButtonsAddStreamingCameraTabs()
@@ -560,6 +564,7 @@ void TestCamera::wizardButtonsAddStreamingCameraTabs()
     QFETCH(int, wizards);
     QFETCH(bool, cancel);
     QFETCH(bool, closeWindow);
+    QFETCH(bool, floatDocks);
     Emu::setDevices(Emu::defaultDevices(4));
     m_window = std::make_unique<MainWindow>();
     MainWindow *window = m_window.get();
@@ -599,6 +604,23 @@ void TestCamera::wizardButtonsAddStreamingCameraTabs()
         QCOMPARE(QThreadPool::globalInstance()->activeThreadCount(), 0);
     if (!closeWindow)
         return;
+    if (floatDocks) {
+        // Both side docks and one camera view float; a second camera view floats
+        // and is closed again, which only hides its floating window.
+        QList<ads::CDockWidget *> floating = {WorkspaceSupport::dockTitled(window, QStringLiteral("Property Table")),
+                                              WorkspaceSupport::dockTitled(window, QStringLiteral("MVL Logger")),
+                                              docks.at(0), docks.at(1)};
+        for (auto *dock : floating) {
+            // As a double-click on its tab does: the tab is the current one first.
+            dock->setAsCurrentTab();
+            dock->setFloating();
+            QVERIFY(dock->isFloating());
+            QVERIFY(dock->window() != window);
+            QVERIFY(dock->window()->isVisible());
+        }
+        docks.at(1)->window()->close();
+        QVERIFY(!docks.at(1)->window()->isVisible());
+    }
 
     // As in main(): the last window closes, the event loop returns, the pool is waited for.
     QTimer::singleShot(0, window, &QWidget::close);

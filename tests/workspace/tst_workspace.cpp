@@ -4,6 +4,7 @@
 #include "translation.h"
 #include "workspacesupport.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -26,6 +27,7 @@
 #include <QWindow>
 #include <QWizard>
 
+#include <DockAreaTitleBar.h>
 #include <DockAreaWidget.h>
 #include <DockManager.h>
 #include <DockWidget.h>
@@ -65,6 +67,7 @@ private slots:
     void windowIconLoadsFromResources();
     void centralDockHasNoTabAndCannotBeClosedMovedOrFloated();
     void debugMenuTogglesLogDock();
+    void dockButtonsDrawTheirIcons();
 
     void logStartsWithSetupLineAtInfoLevel();
     void logColoursOnlyTheLevelText();
@@ -276,6 +279,32 @@ void TestWorkspace::debugMenuTogglesLogDock()
     // Closing the dock itself unchecks the entry as well.
     dock->closeDockWidget();
     QVERIFY(!toggle->isChecked());
+}
+
+void TestWorkspace::dockButtonsDrawTheirIcons()
+{
+    MainWindow *window = makeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    // The docking library draws its buttons from SVG icons: without the toolkit's
+    // SVG icon engine they are there, and blank.
+    ads::CDockWidget *dock = dockTitled(window, QStringLiteral("MVL Logger"));
+    ads::CDockAreaTitleBar *titleBar = dock->dockAreaWidget()->titleBar();
+    const QList<QAbstractButton *> buttons = {titleBar->button(ads::TitleBarButtonClose),
+                                              titleBar->button(ads::TitleBarButtonUndock),
+                                              titleBar->button(ads::TitleBarButtonTabsMenu),
+                                              dock->tabWidget()->findChild<QAbstractButton *>("tabCloseButton")};
+    for (QAbstractButton *button : buttons) {
+        QVERIFY(button);
+        const QImage drawn = button->icon().pixmap(QSize(16, 16)).toImage();
+        QVERIFY2(!drawn.isNull(), qPrintable(button->toolTip()));
+        bool anyInk = false;
+        for (int y = 0; y < drawn.height() && !anyInk; ++y) {
+            for (int x = 0; x < drawn.width() && !anyInk; ++x)
+                anyInk = qAlpha(drawn.pixel(x, y)) > 0;
+        }
+        QVERIFY2(anyInk, qPrintable(button->toolTip()));
+    }
 }
 
 void TestWorkspace::logStartsWithSetupLineAtInfoLevel()
