@@ -6,10 +6,16 @@
 //
 // With --burst N it instead logs N lines through the colour sink before the event loop runs, and prints how much
 // the resident memory grew and how long logging and the one drain took.
+//
+// With --long-name BYTES it reads a file whose one category name is BYTES letters without a space through the colour
+// sink into a shown text edit, and prints how long the read, the drain and the layout took, how long a resize then
+// took, and the peak resident memory. With --full-panel CHARS it logs 500 lines of CHARS letters without a space, and
+// prints how long they took to be written and laid out, and then a resize.
 
 #include "Logging/qtcolorsink.h"
 #include "Widgets/Models/configurationtree.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -108,6 +114,107 @@ size_t readWith(const QString &path, const std::shared_ptr<spdlog::logger> &logg
     return readConfigurations(xml, logger).size();
 }
 
+// The peak resident memory of the process (VmHWM), in MB.
+double peakResidentMB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    }
+    return -1;
+}
+
+// The text edit lays its document out lazily, as far as it is seen, and paints later: this runs the event loop
+// (where the sink writes), then lays out the whole document and paints what is shown.
+void layOut(QTextEdit &edit)
+{
+    QCoreApplication::processEvents();
+    edit.document()->documentLayout()->documentSize();
+    edit.viewport()->repaint();
+}
+
+// A text edit of a log dock's size in a maximized window, shown, logged to by the colour sink as the window does.
+struct ShownPanel
+{
+    QTextEdit edit;
+    std::shared_ptr<spdlog::logger> logger;
+
+    explicit ShownPanel(const std::string &name)
+    {
+        edit.resize(1200, 250);
+        edit.show();
+        logger = spdlog::qt_color_logger_mt(name, &edit, 500, true);
+        layOut(edit);
+    }
+
+    // Milliseconds for the panel to take a new width and show it.
+    double timeResize()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        edit.resize(800, 300);
+        layOut(edit);
+        return timer.nsecsElapsed() / 1e6;
+    }
+
+    int longestLine() const
+    {
+        int longest = 0;
+        for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next())
+            longest = std::max(longest, block.length() - 1);
+        return longest;
+    }
+};
+
+int longName(qint64 bytes)
+{
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("long-name.xml"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(path));
+        file.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<slmconfigs>\n  <config category=\"");
+        const QByteArray letters(1 << 16, 'x');
+        for (qint64 left = bytes; left > 0; left -= letters.size())
+            file.write(letters.constData(), std::min<qint64>(left, letters.size()));
+        file.write("\">\n    <option name=\"Gain\" type=\"int\" stepsize=\"1\" default=\"12\"/>\n  </config>\n"
+                   "</slmconfigs>\n");
+    }
+    ShownPanel panel("bench_long_name");
+    QElapsedTimer timer;
+    timer.start();
+    if (readWith(path, panel.logger) != 1)
+        qFatal("wrong category count");
+    layOut(panel.edit);
+    const double read = timer.nsecsElapsed() / 1e6;
+    const double resize = panel.timeResize();
+    std::printf("name of %lld bytes: read, drain and layout %.0f ms, resize %.0f ms, longest line shown %d "
+                "characters, peak resident %.0f MB\n",
+                bytes, read, resize, panel.longestLine(), peakResidentMB());
+    return 0;
+}
+
+int fullPanel(int characters)
+{
+    ShownPanel panel("bench_full_panel");
+    const std::string letters(size_t(characters), 'y');
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < 500; ++i)
+        panel.logger->info(letters);
+    layOut(panel.edit);
+    const double fill = timer.nsecsElapsed() / 1e6;
+    const double resize = panel.timeResize();
+    std::printf("500 lines of %d letters: logging, drain and layout %.0f ms, resize %.0f ms, longest line shown %d "
+                "characters\n",
+                characters, fill, resize, panel.longestLine());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -116,6 +223,10 @@ int main(int argc, char *argv[])
     const QStringList arguments = app.arguments().mid(1);
     if (arguments.value(0) == QLatin1String("--burst"))
         return burst(arguments.value(1, QStringLiteral("1000000")).toInt());
+    if (arguments.value(0) == QLatin1String("--long-name"))
+        return longName(arguments.value(1, QStringLiteral("1000000")).toLongLong());
+    if (arguments.value(0) == QLatin1String("--full-panel"))
+        return fullPanel(arguments.value(1, QStringLiteral("2000")).toInt());
     QList<int> sizes;
     for (const QString &argument : arguments)
         sizes << argument.toInt();

@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <QCoreApplication>
+#include <QLocale>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -17,6 +18,47 @@ QTextCharFormat foreground(Qt::GlobalColor color, bool bold = false)
     if (bold)
         format.setFontWeight(QFont::Bold);
     return format;
+}
+
+bool startsUtf8Character(char byte)
+{
+    return (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+}
+
+// Where a line of `size` bytes is cut to `maxCharacters` characters, and how many
+// characters that leaves out. Cutting UTF-8 before the first byte of a character
+// never splits one.
+struct Cut
+{
+    size_t bytes;
+    size_t leftOut = 0;
+};
+
+Cut cutLine(const char *data, size_t size, size_t maxCharacters, bool isUtf8)
+{
+    if (size <= maxCharacters)
+        return {size};
+    if (!isUtf8)
+        return {maxCharacters, size - maxCharacters};
+    size_t characters = 0;
+    size_t at = 0;
+    for (; at < size; ++at) {
+        if (startsUtf8Character(data[at]) && ++characters > maxCharacters)
+            break;
+    }
+    Cut cut{at};
+    for (; at < size; ++at)
+        cut.leftOut += startsUtf8Character(data[at]);
+    return cut;
+}
+
+QString leftOutMark(size_t characters)
+{
+    QLocale grouped = QLocale::c();
+    grouped.setNumberOptions(QLocale::DefaultNumberOptions);
+    return QStringLiteral(u" \u2026 [%1 %2 left out]")
+        .arg(grouped.toString(qulonglong(characters)),
+             characters == 1 ? QStringLiteral("character") : QStringLiteral("characters"));
 }
 
 } // namespace
@@ -64,6 +106,10 @@ void QtColorSink::sink_it_(const spdlog::details::log_msg &msg)
     while (size > 0 && (formatted[size - 1] == '\n' || formatted[size - 1] == '\r'))
         --size;
     const char *data = formatted.data();
+    // Cut before decoding, so that an overlong line costs neither the memory nor
+    // the time of the whole of it.
+    const Cut cut = cutLine(data, size, MaxLineCharacters, m_isUtf8);
+    size = cut.bytes;
     const size_t colorStart = std::min(msg.color_range_start, size);
     const size_t colorEnd = std::min(msg.color_range_end, size);
 
@@ -79,6 +125,8 @@ void QtColorSink::sink_it_(const spdlog::details::log_msg &msg)
         line.colorStart = int(colorStart);
         line.colorEnd = int(colorEnd);
     }
+    if (cut.leftOut > 0)
+        line.text += leftOutMark(cut.leftOut);
 
     // Lines are written by the GUI thread's event loop, in batches: whatever
     // thread logs, the order is the order of logging, and a burst of lines costs

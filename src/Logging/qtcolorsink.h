@@ -20,9 +20,18 @@ class QTextEdit;
 /// logged. The text edit keeps only the last `maxLines` lines (0: no limit), and
 /// no more than these wait for the event loop. Once the text edit is destroyed
 /// the sink drops what it is given.
+///
+/// A line longer than MaxLineCharacters is cut there and ends in a mark telling
+/// how many characters were left out. Characters are Unicode code points when
+/// the sink is given UTF-8, bytes when it is given Latin-1.
 class QtColorSink final : public spdlog::sinks::base_sink<std::mutex>
 {
 public:
+    /// The text edit wraps a line without spaces in time that grows with the
+    /// square of its length: at this length a panel of 500 such lines still
+    /// takes a new width in a fraction of a second.
+    static constexpr size_t MaxLineCharacters = 2000;
+
     QtColorSink(QTextEdit *textEdit, int maxLines, bool darkColors = false, bool isUtf8 = false);
     ~QtColorSink() override;
 

@@ -5,8 +5,10 @@
 #include "workspacesupport.h"
 
 #include <QAbstractButton>
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -78,6 +80,8 @@ private slots:
     void logLinesFromAnotherThreadArriveInOrder();
     void logIsHarmlessOnceThePanelIsGone();
     void logDrainsAfterALineLoggedWithoutApplication();
+    void logCutsOverlongLinesWithAMark_data();
+    void logCutsOverlongLinesWithAMark();
 
     void translationLookUp_data();
     void translationLookUp();
@@ -493,6 +497,73 @@ void TestWorkspace::logIsHarmlessOnceThePanelIsGone()
     delete panel;
     QVERIFY_THROWS_NO_EXCEPTION(logger->info("after"));
     QVERIFY_THROWS_NO_EXCEPTION(QCoreApplication::processEvents());
+}
+
+namespace {
+
+// `letters` over and over, `characters` code points long.
+QString repeatedTo(const QString &letters, qsizetype characters)
+{
+    const QList<uint> cycle = letters.toUcs4();
+    std::u32string text;
+    for (qsizetype i = 0; i < characters; ++i)
+        text += char32_t(cycle.at(i % cycle.size()));
+    return QString::fromUcs4(text.data(), qsizetype(text.size()));
+}
+
+} // namespace
+
+void TestWorkspace::logCutsOverlongLinesWithAMark_data()
+{
+    QTest::addColumn<bool>("utf8");
+    QTest::addColumn<QString>("letters");
+    // How many characters the whole line, prefix and all, has past the bound.
+    QTest::addColumn<int>("pastTheBound");
+    QTest::addColumn<QString>("mark");
+    QTest::newRow("multi-byte UTF-8 at the bound")
+        << true << QStringLiteral(u"a\u00e9\u539f\U0001F600") << 0 << QString();
+    QTest::newRow("about 1 MB without a space")
+        << true << QStringLiteral("x") << 998000 << QStringLiteral(u" \u2026 [998,000 characters left out]");
+    QTest::newRow("multi-byte UTF-8 past the bound") << true << QStringLiteral(u"a\u00e9\u539f\U0001F600") << 1001
+                                                     << QStringLiteral(u" \u2026 [1,001 characters left out]");
+    QTest::newRow("Latin-1 letters that look like UTF-8 continuation bytes")
+        << false << QStringLiteral(u"\u00b5\u00b0") << 1 << QStringLiteral(u" \u2026 [1 character left out]");
+}
+
+void TestWorkspace::logCutsOverlongLinesWithAMark()
+{
+    QFETCH(bool, utf8);
+    QFETCH(QString, letters);
+    QFETCH(int, pastTheBound);
+    QFETCH(QString, mark);
+    MainWindow *window = makeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QTextEdit latin1Panel;
+    QTextEdit *panel = utf8 ? logPanel(window) : &latin1Panel;
+    auto logger = utf8 ? spdlog::get("mvl_logger") : spdlog::qt_color_logger_mt("latin1", panel, 500, false);
+    panel->show();
+    logger->info("x");
+    const QString probe = logLines(panel).last();
+    const qsizetype prefix = probe.size() - messageOf(probe).size();
+
+    const qsizetype shown = qsizetype(QtColorSink::MaxLineCharacters) - prefix;
+    const QString message = repeatedTo(letters, shown + pastTheBound);
+    const std::string bytes = utf8 ? message.toStdString() : message.toLatin1().toStdString();
+    QElapsedTimer timer;
+    timer.start();
+    logger->info(bytes);
+    const QString line = logLines(panel).last();
+    panel->document()->documentLayout()->documentSize();
+    panel->viewport()->repaint();
+    // Generous for a sanitized build on two busy cores: laying out the whole line takes about a minute.
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QStringLiteral("%1 ms").arg(timer.elapsed())));
+
+    QCOMPARE(messageOf(line), repeatedTo(letters, shown) + mark);
+    const QTextBlock block = panel->document()->lastBlock();
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + line.indexOf(QLatin1String("[info]")) + 2);
+    QCOMPARE(cursor.charFormat().foreground().color(), QColor(Qt::green));
 }
 
 void TestWorkspace::translationLookUp_data()
