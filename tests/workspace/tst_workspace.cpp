@@ -291,7 +291,7 @@ void TestWorkspace::dockButtonsDrawTheirIcons()
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     // The docking library draws its buttons from SVG icons: without the toolkit's
-    // SVG icon engine they are there, and blank.
+    // SVG plugins (libqt6svg6) the buttons are there, and blank.
     ads::CDockWidget *dock = dockTitled(window, QStringLiteral("MVL Logger"));
     ads::CDockAreaTitleBar *titleBar = dock->dockAreaWidget()->titleBar();
     const QList<QAbstractButton *> buttons = {titleBar->button(ads::TitleBarButtonClose),
