@@ -135,8 +135,20 @@ copy_log() {
 
 messages() { sed -E 's/^\[[^]]*\] \[[^]]*\] \[[a-z]+\] //'; }
 
-openbox >"$artifacts/openbox.log" 2>&1 &
-wait_for 300 "the window manager" x wmctrl -m || fail "window manager did not start (see openbox.log)"
+# The X server first, then the window manager on it: a window manager that could
+# not start (its output is in openbox.log) is started again, at most three times.
+wait_for 300 "the X server" x xdotool getdisplaygeometry || fail "the X server $DISPLAY does not answer"
+: >"$artifacts/openbox.log"
+for ((try = 1; try <= 3; try++)); do
+    openbox >>"$artifacts/openbox.log" 2>&1 &
+    wm=$!
+    wm_up() { x wmctrl -m || ! kill -0 "$wm" 2>/dev/null; }
+    wait_for 150 "the window manager" wm_up && x wmctrl -m >/dev/null 2>&1 && break
+    echo "   try $try of 3: the window manager did not start; its output:"
+    sed 's/^/   | /' "$artifacts/openbox.log"
+    kill "$wm" 2>/dev/null
+    [ "$try" -lt 3 ] || fail "window manager did not start"
+done
 
 VELORA_EMULATED_CAMERAS=$cameras "$velora" >"$output" 2>&1 &
 pid=$!
