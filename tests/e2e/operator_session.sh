@@ -139,11 +139,12 @@ messages() { sed -E 's/^\[[^]]*\] \[[^]]*\] \[[a-z]+\] //'; }
 # not start (its output is in openbox.log) is started again, at most three times.
 wait_for 300 "the X server" x xdotool getdisplaygeometry || fail "the X server $DISPLAY does not answer"
 : >"$artifacts/openbox.log"
+# Up, or gone for good.
+wm_settled() { x wmctrl -m || ! kill -0 "$wm" 2>/dev/null; }
 for ((try = 1; try <= 3; try++)); do
     openbox >>"$artifacts/openbox.log" 2>&1 &
     wm=$!
-    wm_up() { x wmctrl -m || ! kill -0 "$wm" 2>/dev/null; }
-    wait_for 150 "the window manager" wm_up && x wmctrl -m >/dev/null 2>&1 && break
+    wait_for 150 "the window manager" wm_settled && x wmctrl -m >/dev/null 2>&1 && break
     echo "   try $try of 3: the window manager did not start; its output:"
     sed 's/^/   | /' "$artifacts/openbox.log"
     kill "$wm" 2>/dev/null
@@ -260,10 +261,7 @@ while running && [ $(($(date +%s%N) - start)) -lt $((close_limit_ms * 10000000))
     sleep 0.02
 done
 elapsed_ms=$((($(date +%s%N) - start) / 1000000))
-if running; then
-    echo "still up: $(x xdotool search --onlyvisible --name . 2>/dev/null | while read -r w; do x xdotool getwindowname "$w"; done | tr "\n" "|")"
-    fail "process still running ${elapsed_ms} ms after the main window closed"
-fi
+running && fail "process still running ${elapsed_ms} ms after the main window closed"
 wait "$pid"
 rc=$?
 pid=
