@@ -285,7 +285,8 @@ void TestCamera::unusableResultsEmitNothingAndLoopGoesOn()
     RunningLoop loop(log.logger);
     QTRY_VERIFY_WITH_TIMEOUT(Emu::deviceStats(0).resultsRetrieved >= retrieved, 15000);
     QCoreApplication::processEvents();
-    QCOMPARE(loop.frames.size(), frames);
+    // The count goes up as a result is retrieved, before the loop converts and emits it.
+    QTRY_COMPARE(loop.frames.size(), frames);
     QVERIFY(!loop.ended);
     QVERIFY(log.lines().isEmpty());
 }
